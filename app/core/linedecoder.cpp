@@ -1,0 +1,65 @@
+#include "linedecoder.h"
+
+namespace {
+
+constexpr char kMark = char(0xFF);
+
+} // namespace
+
+std::vector<LineDecoder::Event> LineDecoder::decode(QByteArrayView raw, QByteArray &out,
+                                                    std::optional<LineCounters> counters)
+{
+    std::vector<Event> events;
+    for (const char c : raw) {
+        switch (m_state) {
+        case State::Data:
+            if (c == kMark)
+                m_state = State::Escape;
+            else
+                out.append(c);
+            break;
+        case State::Escape:
+            if (c == kMark) {
+                out.append(kMark);
+                m_state = State::Data;
+            } else {
+                // The driver only ever follows 0xFF with 0xFF or 0x00.
+                m_state = State::Marked;
+            }
+            break;
+        case State::Marked: {
+            const Event event = classify(quint8(c), counters);
+            events.push_back(event);
+            if (event != Event::Break)
+                out.append(c);
+            m_state = State::Data;
+            break;
+        }
+        }
+    }
+    return events;
+}
+
+// Takes the error kind from the counters where one of them moved, using each count up
+// once; without counters a zero byte is a break, and a mark on a line without parity
+// can only be a framing error.
+LineDecoder::Event LineDecoder::classify(quint8 byte, std::optional<LineCounters> &counters) const
+{
+    if (counters) {
+        if (byte == 0 && counters->brk > 0) {
+            --counters->brk;
+            return Event::Break;
+        }
+        if (counters->parity > 0) {
+            --counters->parity;
+            return Event::ParityError;
+        }
+        if (counters->frame > 0) {
+            --counters->frame;
+            return Event::FramingError;
+        }
+    } else if (byte == 0) {
+        return Event::Break;
+    }
+    return m_parityEnabled ? Event::ParityError : Event::FramingError;
+}

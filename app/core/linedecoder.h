@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+#include <vector>
+
+// Line error counters as the driver keeps them (TIOCGICOUNT); a change between two
+// reads tells which kind of error a mark stands for.
+struct LineCounters {
+    int frame = 0;
+    int parity = 0;
+    int brk = 0;
+};
+
+// Decodes the raw input of a line read with PARMRK: 0xFF 0xFF is a data byte 0xFF,
+// 0xFF 0x00 X is byte X received with an error, and 0xFF 0x00 0x00 is a break unless
+// the counters say otherwise. Marks may be split across reads, so the decoder keeps
+// its place between calls. Data bytes go to an output buffer; errors come back in the
+// order they were seen.
+class LineDecoder
+{
+public:
+    enum class Event { ParityError, FramingError, Break };
+
+    void setParityEnabled(bool enabled) { m_parityEnabled = enabled; }
+    void reset() { m_state = State::Data; }
+
+    // Appends the data bytes of `raw` to `out`. `counters` is how much each driver
+    // counter grew since the previous read, when the driver has them.
+    std::vector<Event> decode(QByteArrayView raw, QByteArray &out,
+                              std::optional<LineCounters> counters = std::nullopt);
+
+private:
+    enum class State { Data, Escape, Marked };
+
+    Event classify(quint8 byte, std::optional<LineCounters> &counters) const;
+
+    State m_state = State::Data;
+    bool m_parityEnabled = false;
+};

@@ -1,0 +1,173 @@
+#include "mscomm.h"
+
+#include "commerror.h"
+
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// One notifier activation reads at most this much, so that a flood leaves the event
+// loop room for keys, clicks and repaints between events.
+constexpr qsizetype kReadBudget = 64 * 1024;
+constexpr qsizetype kReadChunk = 16 * 1024;
+
+} // namespace
+
+MSComm::MSComm(PortDirectory ports, QObject *parent)
+    : QObject(parent)
+    , m_ports(std::move(ports))
+{
+}
+
+MSComm::~MSComm()
+{
+    closeDevice();
+}
+
+void MSComm::setCommPort(qint16 port)
+{
+    if (port < 1 || port > 8)
+        throw CommError(QStringLiteral("Port %1 does not exist (ports are 1 to 8)").arg(port));
+    if (PortOpen())
+        throw CommError(QStringLiteral("The port number cannot change while the port is open"));
+    m_commPort = port;
+}
+
+void MSComm::setSettings(const QString &text)
+{
+    const std::optional<PortSettings> settings = parsePortSettings(text);
+    if (!settings)
+        throw CommError(QStringLiteral("Invalid settings \"%1\"").arg(text));
+    m_settings = *settings;
+    if (PortOpen()) {
+        closeDevice();
+        setPortOpen(true);
+    }
+}
+
+void MSComm::setPortOpen(bool open)
+{
+    if (!open) {
+        closeDevice();
+        return;
+    }
+    if (m_device.isOpen())
+        return;
+    const QString path = m_ports.devicePath(m_commPort);
+    if (path.isEmpty())
+        throw CommError(QStringLiteral("Port %1: no serial device present").arg(m_commPort));
+    m_device.open(path, m_settings);
+    m_decoder.reset();
+    m_decoder.setParityEnabled(m_settings.parity != 'n');
+    m_in.clear();
+    m_inPos = 0;
+    m_out.clear();
+
+    m_readNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &MSComm::readAvailable);
+    m_writeNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &MSComm::writePending);
+}
+
+qint16 MSComm::InBufferCount() const
+{
+    return qint16(std::min<qsizetype>(m_in.size() - m_inPos, std::numeric_limits<qint16>::max()));
+}
+
+std::array<quint8, 1> MSComm::Input()
+{
+    if (m_inPos >= m_in.size())
+        return {0};
+    const quint8 byte = quint8(m_in[m_inPos++]);
+    if (m_inPos == m_in.size()) {
+        m_in.resize(0);
+        m_inPos = 0;
+    }
+    return {byte};
+}
+
+void MSComm::Output(QByteArrayView bytes)
+{
+    if (!PortOpen())
+        return;
+    m_out.append(bytes);
+    writePending();
+}
+
+void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters)
+{
+    const qsizetype before = m_in.size();
+    for (const LineDecoder::Event event : m_decoder.decode(raw, m_in, counters)) {
+        switch (event) {
+        case LineDecoder::Event::ParityError: raise(comEventRxParity); break;
+        case LineDecoder::Event::FramingError: raise(comEventFrame); break;
+        case LineDecoder::Event::Break: raise(comEventBreak); break;
+        }
+    }
+    if (m_in.size() > before && InBufferCount() > 0)
+        raise(comEvReceive);
+}
+
+void MSComm::readAvailable()
+{
+    char buffer[kReadChunk];
+    for (qsizetype total = 0; total < kReadBudget && m_device.isOpen();) {
+        const qsizetype n = m_device.read(buffer, kReadChunk);
+        if (n < 0) {
+            lose(m_device.path() + QStringLiteral(": the device went away"));
+            return;
+        }
+        if (n == 0)
+            return;
+        receiveRaw(QByteArrayView(buffer, n), m_device.takeCounterChanges());
+        total += n;
+    }
+}
+
+void MSComm::writePending()
+{
+    while (!m_out.isEmpty() && m_device.isOpen()) {
+        const qsizetype n = m_device.write(m_out.constData(), m_out.size());
+        if (n < 0) {
+            lose(m_device.path() + QStringLiteral(": the device went away"));
+            return;
+        }
+        if (n == 0)
+            break;
+        m_out.remove(0, n);
+    }
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(!m_out.isEmpty());
+}
+
+void MSComm::raise(qint16 event)
+{
+    m_commEvent = event;
+    Q_EMIT OnComm();
+}
+
+void MSComm::lose(const QString &reason)
+{
+    closeDevice();
+    Q_EMIT portLost(reason);
+}
+
+// The notifiers may be the ones whose activation is running, so they go later.
+void MSComm::closeDevice()
+{
+    for (QSocketNotifier **notifier : {&m_readNotifier, &m_writeNotifier}) {
+        if (*notifier) {
+            (*notifier)->setEnabled(false);
+            (*notifier)->deleteLater();
+            *notifier = nullptr;
+        }
+    }
+    m_device.close();
+    m_in.clear();
+    m_inPos = 0;
+    m_out.clear();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "linedecoder.h"
+#include "portdirectory.h"
+#include "portsettings.h"
+#include "ttydevice.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <array>
+
+class QSocketNotifier;
+
+// The serial-communications control: one port chosen by number, opened with a
+// settings text, raising OnComm on the UI thread for received data (as soon as one
+// byte waits), line errors and breaks. Received bytes wait in the control's own
+// buffer and are taken one at a time; output is queued and drained by a write
+// notifier, so nothing blocks and nothing is lost when the kernel's buffer is full.
+// Assignments that fail throw CommError.
+class MSComm : public QObject
+{
+    Q_OBJECT
+
+public:
+    // CommEvent codes.
+    static constexpr qint16 comEvReceive = 2;
+    static constexpr qint16 comEventBreak = 1001;
+    static constexpr qint16 comEventFrame = 1004;
+    static constexpr qint16 comEventRxParity = 1009;
+
+    explicit MSComm(PortDirectory ports = PortDirectory(), QObject *parent = nullptr);
+    ~MSComm() override;
+
+    qint16 CommPort() const { return m_commPort; }
+    void setCommPort(qint16 port);
+
+    QString Settings() const { return toString(m_settings); }
+    void setSettings(const QString &text);
+
+    bool PortOpen() const { return m_device.isOpen(); }
+    void setPortOpen(bool open);
+
+    qint16 InBufferCount() const;
+    std::array<quint8, 1> Input();
+    void Output(QByteArrayView bytes);
+    qint16 CommEvent() const { return m_commEvent; }
+
+    const PortDirectory &ports() const { return m_ports; }
+
+    // Raw input as read from the device, error marks included: decodes it, buffers
+    // the data and raises the events. The read notifier feeds it; so can a test.
+    void receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters = std::nullopt);
+
+Q_SIGNALS:
+    void OnComm();
+    // The open device went away (unplugged, hung up); the port is closed already.
+    void portLost(const QString &reason);
+
+private:
+    void readAvailable();
+    void writePending();
+    void raise(qint16 event);
+    void lose(const QString &reason);
+    void closeDevice();
+
+    PortDirectory m_ports;
+    qint16 m_commPort = 1;
+    PortSettings m_settings;
+    TtyDevice m_device;
+    LineDecoder m_decoder;
+    QSocketNotifier *m_readNotifier = nullptr;
+    QSocketNotifier *m_writeNotifier = nullptr;
+    QByteArray m_in;
+    qsizetype m_inPos = 0;
+    QByteArray m_out;
+    qint16 m_commEvent = 0;
+};

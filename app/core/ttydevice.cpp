@@ -1,0 +1,114 @@
+#include "ttydevice.h"
+
+#include "commerror.h"
+#include "termiosbuilder.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+template<typename Call>
+auto retryOnInterrupt(Call call)
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result == -1 && errno == EINTR);
+    return result;
+}
+
+} // namespace
+
+void TtyDevice::open(const QString &path, const PortSettings &settings)
+{
+    close();
+    const QByteArray file = path.toLocal8Bit();
+    const int fd = retryOnInterrupt([&] { return ::open(file.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    if (fd < 0)
+        throw CommError::fromErrno(errno, path);
+
+    auto fail = [&](int error) {
+        ::close(fd);
+        return CommError::fromErrno(error, path);
+    };
+    // flock keeps out other programs that lock too; TIOCEXCL keeps out the rest
+    // (except root).
+    if (retryOnInterrupt([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0)
+        throw fail(errno == EWOULDBLOCK ? EBUSY : errno);
+    termios original{};
+    if (::tcgetattr(fd, &original) != 0)
+        throw fail(errno);
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        throw fail(errno);
+
+    const termios wanted = TermiosBuilder::build(original, settings);
+    termios actual{};
+    if (retryOnInterrupt([&] { return ::tcsetattr(fd, TCSANOW, &wanted); }) != 0 || ::tcgetattr(fd, &actual) != 0)
+        throw fail(errno);
+    if (!TermiosBuilder::sameLine(wanted, actual)) {
+        ::tcsetattr(fd, TCSANOW, &original);
+        ::close(fd);
+        throw CommError(path + QStringLiteral(": the device does not take the setting ") + toString(settings));
+    }
+    ::tcflush(fd, TCIOFLUSH);
+
+    m_fd = fd;
+    m_path = path;
+    m_original = original;
+    m_counters = readCounters();
+}
+
+void TtyDevice::close()
+{
+    if (m_fd < 0)
+        return;
+    ::tcsetattr(m_fd, TCSANOW, &m_original);
+    ::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+    m_fd = -1;
+    m_path.clear();
+    m_counters.reset();
+}
+
+qsizetype TtyDevice::read(char *buffer, qsizetype size)
+{
+    const ssize_t n = retryOnInterrupt([&] { return ::read(m_fd, buffer, size_t(size)); });
+    if (n > 0)
+        return n;
+    if (n < 0 && errno == EAGAIN)
+        return 0;
+    return -1; // 0 is end of file: the other side hung up
+}
+
+qsizetype TtyDevice::write(const char *data, qsizetype size)
+{
+    const ssize_t n = retryOnInterrupt([&] { return ::write(m_fd, data, size_t(size)); });
+    if (n >= 0)
+        return n;
+    return errno == EAGAIN ? 0 : -1;
+}
+
+std::optional<LineCounters> TtyDevice::takeCounterChanges()
+{
+    const std::optional<LineCounters> now = readCounters();
+    if (!now || !m_counters)
+        return std::nullopt;
+    const LineCounters change{now->frame - m_counters->frame, now->parity - m_counters->parity,
+                              now->brk - m_counters->brk};
+    m_counters = now;
+    return change;
+}
+
+std::optional<LineCounters> TtyDevice::readCounters() const
+{
+    serial_icounter_struct icount{};
+    if (::ioctl(m_fd, TIOCGICOUNT, &icount) != 0)
+        return std::nullopt;
+    return LineCounters{icount.frame, icount.parity, icount.brk};
+}
