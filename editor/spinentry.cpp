@@ -21,13 +21,12 @@ constexpr int kHeightTwips = 375;
 SpinEntry::SpinEntry(FocusOrder order, QWidget *parent)
     : QWidget(parent)
 {
-    buildControls();
-    setFocusOrder(order);
+    buildControls(order);
     connectControls();
     resize(sizeHint());
 }
 
-void SpinEntry::buildControls()
+void SpinEntry::buildControls(FocusOrder order)
 {
     // Created first so that it lies behind the text box and the buttons.
     m_cover = new QFrame(this);
@@ -39,45 +38,51 @@ void SpinEntry::buildControls()
     hyphens->setObjectName(QStringLiteral("Label1"));
     hyphens->setGeometry(Units::twipsRect(0, 0, kWidthTwips, 255));
 
-    m_text = new QLineEdit(QStringLiteral("10.00"), this);
-    m_text->setObjectName(QStringLiteral("Text1"));
-    m_text->setGeometry(Units::twipsRect(0, 0, 615, 285));
-
-    m_up = new QToolButton(this);
-    m_up->setObjectName(QStringLiteral("Up"));
-    m_up->setGeometry(Units::twipsRect(600, 0, 255, 135));
-    m_up->setArrowType(Qt::UpArrow);
-    m_down = new QToolButton(this);
-    m_down->setObjectName(QStringLiteral("Down"));
-    m_down->setGeometry(Units::twipsRect(600, 120, 255, 135));
-    m_down->setArrowType(Qt::DownArrow);
-    // A click moves the focus to the button, as with any push button: typed text commits first.
-    for (QToolButton *button : {m_up, m_down}) {
-        button->setFocusPolicy(Qt::StrongFocus);
-        button->installEventFilter(this);
+    // The focus chain follows the order of creation.
+    if (order == FocusOrder::TextFirst) {
+        m_text = createText();
+        m_up = createButton(QStringLiteral("Up"), 0, Qt::UpArrow);
+        m_down = createButton(QStringLiteral("Down"), 120, Qt::DownArrow);
+    } else {
+        m_down = createButton(QStringLiteral("Down"), 120, Qt::DownArrow);
+        m_up = createButton(QStringLiteral("Up"), 0, Qt::UpArrow);
+        m_text = createText();
     }
-    m_text->installEventFilter(this);
+    // The same stacking either way: Down lies over the lower edge of Up.
+    m_text->raise();
+    m_up->raise();
+    m_down->raise();
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(kRepeatMs);
 }
 
+QLineEdit *SpinEntry::createText()
+{
+    auto *text = new QLineEdit(QStringLiteral("10.00"), this);
+    text->setObjectName(QStringLiteral("Text1"));
+    text->setGeometry(Units::twipsRect(0, 0, 615, 285));
+    text->installEventFilter(this);
+    return text;
+}
+
+QToolButton *SpinEntry::createButton(const QString &name, int topTwips, Qt::ArrowType arrow)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setGeometry(Units::twipsRect(600, topTwips, 255, 135));
+    button->setArrowType(arrow);
+    // A click moves the focus to the button, as with any push button: typed text commits first.
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->installEventFilter(this);
+    return button;
+}
+
 void SpinEntry::connectControls()
 {
     connect(m_timer, &QTimer::timeout, this, &SpinEntry::repeatStep);
     connect(qApp, &QApplication::focusChanged, this, &SpinEntry::focusMoved);
-}
-
-void SpinEntry::setFocusOrder(FocusOrder order)
-{
-    if (order == FocusOrder::TextFirst) {
-        setTabOrder(m_text, m_up);
-        setTabOrder(m_up, m_down);
-    } else {
-        setTabOrder(m_down, m_up);
-        setTabOrder(m_up, m_text);
-    }
 }
 
 QSize SpinEntry::sizeHint() const

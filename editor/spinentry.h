@@ -48,9 +48,10 @@ protected:
     SpinState m_state;
 
 private:
-    void buildControls();
+    void buildControls(FocusOrder order);
+    QLineEdit *createText();
+    QToolButton *createButton(const QString &name, int topTwips, Qt::ArrowType arrow);
     void connectControls();
-    void setFocusOrder(FocusOrder order);
     void textEvent(const QEvent *event);
     void buttonEvent(bool up, const QEvent *event);
     void press(bool up);

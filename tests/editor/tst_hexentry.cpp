@@ -1,0 +1,153 @@
+#include "hexentry.h"
+
+#include "spinentryfixture.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestHexEntry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void setValues_data();
+    void setValues();
+    void commit_data();
+    void commit();
+    void enterCommits();
+    void holdingDownWraps();
+    void countingUpFromFFFF();
+    void pressAtTheEnds_data();
+    void pressAtTheEnds();
+    void focusOrder();
+};
+
+void TestHexEntry::setValues_data()
+{
+    QTest::addColumn<int>("inp");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("zero") << 0 << QStringLiteral("0");
+    QTest::newRow("26") << 26 << QStringLiteral("1A");
+    QTest::newRow("top") << 32767 << QStringLiteral("7FFF");
+    QTest::newRow("minus one") << -1 << QStringLiteral("FFFF");
+    QTest::newRow("bottom") << -32768 << QStringLiteral("8000");
+}
+
+void TestHexEntry::setValues()
+{
+    QFETCH(int, inp);
+    QFETCH(QString, shown);
+    HEXentry entry;
+    QSignalSpy changed(&entry, &HEXentry::changed);
+    entry.set_values(qint16(inp), QStringLiteral("Pattern"));
+    auto *box = entry.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(box->toolTip(), QStringLiteral("Pattern"));
+    QCOMPARE(entry.return_value(), qint16(inp));
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(changed.count(), 0);
+}
+
+void TestHexEntry::commit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("lower case") << QStringLiteral("ff") << 255 << QStringLiteral("FF");
+    QTest::newRow("leading zero") << QStringLiteral("0ff") << 255 << QStringLiteral("FF");
+    QTest::newRow("stops at G") << QStringLiteral("12G4") << 18 << QStringLiteral("12");
+    QTest::newRow("32-bit, below the range") << QStringLiteral("FFFF0000") << -32768 << QStringLiteral("8000");
+    QTest::newRow("FFFF") << QStringLiteral("FFFF") << -1 << QStringLiteral("FFFF");
+    QTest::newRow("8000") << QStringLiteral("8000") << -32768 << QStringLiteral("8000");
+    QTest::newRow("10000, above the range") << QStringLiteral("10000") << 32767 << QStringLiteral("7FFF");
+    QTest::newRow("past FFFFFFFF") << QStringLiteral("123456789ABCDEF") << 32767 << QStringLiteral("7FFF");
+    QTest::newRow("minus sign") << QStringLiteral("-5") << 0 << QStringLiteral("0");
+    QTest::newRow("empty") << QString() << 0 << QStringLiteral("0");
+}
+
+void TestHexEntry::commit()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QFETCH(QString, shown);
+    HEXentry entry;
+    auto *box = entry.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    box->setText(text);
+    QCOMPARE(entry.return_value(), qint16(value));
+    QCOMPARE(box->text(), shown);
+}
+
+void TestHexEntry::enterCommits()
+{
+    SpinEntryHost<HEXentry> host;
+    QVERIFY(host.isActive());
+    host.text()->setFocus();
+    host.text()->setText(QStringLiteral("abc"));
+    QSignalSpy changed(host.entry, &HEXentry::changed);
+    QTest::keyClick(host.text(), Qt::Key_Return);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(host.text()->text(), QStringLiteral("ABC"));
+}
+
+void TestHexEntry::holdingDownWraps()
+{
+    SpinEntryHost<HEXentry> host;
+    host.entry->set_values(1, QString());
+    QSignalSpy changed(host.entry, &HEXentry::changed);
+    QTest::mousePress(host.down(), Qt::LeftButton);
+    QCOMPARE(host.text()->text(), QStringLiteral("0"));
+    QCOMPARE(host.timer()->interval(), 1000);
+    host.tick();
+    QCOMPARE(host.text()->text(), QStringLiteral("FFFF"));
+    QCOMPARE(host.timer()->interval(), 100);
+    host.tick();
+    QCOMPARE(host.text()->text(), QStringLiteral("FFFE"));
+    QTest::mouseRelease(host.down(), Qt::LeftButton);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(host.entry->return_value(), qint16(-2));
+}
+
+void TestHexEntry::countingUpFromFFFF()
+{
+    SpinEntryHost<HEXentry> host;
+    host.entry->set_values(-1, QString());
+    QTest::mousePress(host.up(), Qt::MiddleButton);
+    QCOMPARE(host.text()->text(), QStringLiteral("0"));
+    host.tick();
+    QCOMPARE(host.text()->text(), QStringLiteral("1"));
+}
+
+void TestHexEntry::pressAtTheEnds_data()
+{
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Up at 7FFF") << true << 32767 << QStringLiteral("7FFF");
+    QTest::newRow("Down at 8000") << false << -32768 << QStringLiteral("8000");
+}
+
+void TestHexEntry::pressAtTheEnds()
+{
+    QFETCH(bool, up);
+    QFETCH(int, start);
+    QFETCH(QString, shown);
+    SpinEntryHost<HEXentry> host;
+    host.entry->set_values(qint16(start), QString());
+    QSignalSpy changed(host.entry, &HEXentry::changed);
+    QWidget *spin = up ? host.up() : host.down();
+    QTest::mousePress(spin, Qt::LeftButton);
+    QVERIFY(!host.timer()->isActive());
+    QCOMPARE(host.text()->text(), shown);
+    QTest::mouseRelease(spin, Qt::LeftButton);
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestHexEntry::focusOrder()
+{
+    SpinEntryHost<HEXentry> host;
+    QCOMPARE(host.down()->nextInFocusChain(), host.up());
+    QCOMPARE(host.up()->nextInFocusChain(), host.text());
+}
+
+QTEST_MAIN(TestHexEntry)
+#include "tst_hexentry.moc"
