@@ -35,7 +35,9 @@ void setRaw(termios &t)
     t.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~tcflag_t(CRTSCTS | HUPCL);
     t.c_cflag |= CREAD | CLOCAL;
-    t.c_cc[VMIN] = 0;
+    // With the descriptor non-blocking, VMIN 1 makes an empty read fail with EAGAIN,
+    // so that a read of 0 bytes means the line hung up.
+    t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
 }
 

@@ -17,7 +17,7 @@ std::optional<speed_t> speedCode(int baud);
 // Raw bytes in and out, receiver on, modem lines ignored, no flow control. Parity
 // errors are checked and marked in-band (INPCK with PARMRK; never IGNPAR, which makes
 // the usual UART driver drop the faulty byte), a break is marked too (no IGNBRK,
-// no BRKINT), and reads never wait.
+// no BRKINT).
 void setRaw(termios &t);
 void setDataBits(termios &t, int bits);
 void setParity(termios &t, char parity);

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "mscomm.h"
+#include "receivelog.h"
+
+#include <QWidget>
+
+#include <array>
+
+class IndicatorShape;
+class LogView;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+// The main window: a byte-level terminal on one serial port. The left column picks
+// port and line settings, the receive box logs every byte in the chosen notation,
+// every key typed into the transmit box goes out as one byte, and two lights show
+// parity and framing errors for a second.
+class CommPort : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CommPort(PortDirectory ports = PortDirectory(), QWidget *parent = nullptr);
+
+    MSComm &serialControl() { return MSComm1; }
+    const ReceiveLog &receivedText() const { return ReceivedText; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void createSettingsColumn();
+    void createMiddle();
+    void createRightColumn();
+    void connectHandlers();
+    void Form_Load();
+
+    void Baudrate_Click(int index);
+    void Parity_Click(int index);
+    void StopBits_Click(int index);
+    void Port_Click(int index);
+    void Connect_Click();
+    void command2_Click();
+    void ApplySettings();
+    void portLost(const QString &reason);
+
+    void MSComm1_OnComm();
+    void Timer1_Timer();
+    void Display_Click();
+    void Clear_Click();
+    void Text2_KeyPress(const QKeyEvent &key);
+    void restartErrorTimer();
+
+    void Form_Resize();
+    QString portToolTip(int index) const;
+
+    QString BaudText;
+    QString ParityText;
+    QString StopBitsText;
+    ReceiveLog ReceivedText;
+    MSComm MSComm1;
+
+    std::array<QRadioButton *, 8> Port{};
+    std::array<QRadioButton *, 7> Baudrate{};
+    std::array<QRadioButton *, 3> Parity{};
+    std::array<QRadioButton *, 2> StopBits{};
+    std::array<QRadioButton *, 3> Display{};
+    QLabel *Label3 = nullptr;
+    LogView *Text1 = nullptr;
+    QGroupBox *TransmitFrame = nullptr;
+    QPlainTextEdit *Text2 = nullptr;
+    QFrame *LeftFrame = nullptr;
+    IndicatorShape *PE = nullptr;
+    IndicatorShape *FE = nullptr;
+    QPushButton *Connect = nullptr;
+    QPushButton *Clear = nullptr;
+    QPushButton *command2 = nullptr;
+    QTimer *Timer1 = nullptr;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The byte a key press in the transmit box sends: the code-page byte of the one
+// character the key produces. Control combinations give 1 to 26 even where the
+// platform reports no text for them; keys that produce no character (arrows,
+// function keys, Delete) and characters outside the code page give nothing.
+namespace TransmitKey {
+
+std::optional<quint8> byteFor(int key, Qt::KeyboardModifiers modifiers, const QString &text);
+
+} // namespace TransmitKey

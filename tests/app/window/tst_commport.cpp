@@ -1,0 +1,368 @@
+#include "commport.h"
+
+#include "globals.h"
+#include "indicatorshape.h"
+#include "logview.h"
+#include "ptypair.h"
+#include "version.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/file.h>
+#include <termios.h>
+
+namespace {
+
+constexpr int kWait = 5000;
+
+speed_t deviceSpeed(int fd)
+{
+    termios t{};
+    ::tcgetattr(fd, &t);
+    return cfgetospeed(&t);
+}
+
+} // namespace
+
+class TestCommPort : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void startUpState();
+    void connectOpensWithTheChosenSettings();
+    void settingChangesWhileConnectedReopen();
+    void settingChangesWhileDisconnectedAreStored();
+    void failedOpenSpringsBack_data();
+    void failedOpenSpringsBack();
+    void anotherPortWhileConnected();
+    void lostDeviceDisconnects();
+    void exitClosesThePort();
+
+    void receivedBytesInEachNotation_data();
+    void receivedBytesInEachNotation();
+    void notationSwitchInMidStream();
+    void clearEmptiesBothBoxesAndTheLog();
+    void parityErrorsRestartTheTimer();
+    void framingErrorLightsOnlyFrame();
+
+    void typedKeysGoOutAsSingleBytes();
+    void typingWhileClosedSendsNothing();
+
+private:
+    QRadioButton *option(const char *name, int index) const
+    {
+        return m_window->findChild<QRadioButton *>(QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(index));
+    }
+    template<typename T>
+    T *control(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    QPushButton *connectButton() const { return control<QPushButton>("Connect"); }
+    QString received() const { return control<LogView>("Text1")->toPlainText(); }
+    void connectPort1()
+    {
+        option("Port", 0)->click();
+        connectButton()->click();
+        QVERIFY(m_window->serialControl().PortOpen());
+    }
+
+    std::unique_ptr<PtyPair> m_pty;
+    std::unique_ptr<CommPort> m_window;
+};
+
+void TestCommPort::init()
+{
+    m_pty = std::make_unique<PtyPair>();
+    QVERIFY(m_pty->isValid());
+    m_window = std::make_unique<CommPort>(PortDirectory(m_pty->devDir(), m_pty->sysDir()));
+}
+
+void TestCommPort::cleanup()
+{
+    m_window.reset();
+    m_pty.reset();
+}
+
+void TestCommPort::startUpState()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Lorvane %1,%2,%3")
+                                          .arg(Version::kMajor).arg(Version::kMinor).arg(Version::kRevision));
+    QVERIFY(option("Baudrate", 2)->isChecked());
+    QCOMPARE(option("Baudrate", 2)->text(), QStringLiteral("9600"));
+    QVERIFY(option("Parity", 2)->isChecked());
+    QCOMPARE(option("Parity", 2)->text(), QStringLiteral("None"));
+    QVERIFY(option("StopBits", 0)->isChecked());
+    QVERIFY(option("Display", 0)->isChecked());
+    QCOMPARE(option("Display", 0)->text(), QStringLiteral("ASCII"));
+    for (int i = 0; i < 8; ++i)
+        QVERIFY(!option("Port", i)->isChecked());
+    QVERIFY(!connectButton()->isEnabled());
+    QVERIFY(!connectButton()->isChecked());
+    QVERIFY(!m_window->serialControl().PortOpen());
+    QCOMPARE(control<IndicatorShape>("PE")->fillColor(), IndicatorShape::kQuiet);
+    QCOMPARE(control<IndicatorShape>("FE")->fillColor(), IndicatorShape::kQuiet);
+    QVERIFY(!control<QTimer>("Timer1")->isActive());
+    QCOMPARE(Globals::ControlCodeNames[27], QStringLiteral("ESC"));
+}
+
+void TestCommPort::connectOpensWithTheChosenSettings()
+{
+    option("Port", 0)->click();
+    QVERIFY(connectButton()->isEnabled());
+    QVERIFY(!m_window->serialControl().PortOpen());
+
+    connectButton()->click();
+    const MSComm &comm = m_window->serialControl();
+    QVERIFY(comm.PortOpen());
+    QCOMPARE(comm.CommPort(), qint16(1));
+    QCOMPARE(comm.Settings(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(deviceSpeed(m_pty->slaveFd()), speed_t(B9600));
+
+    connectButton()->click();
+    QVERIFY(!comm.PortOpen());
+    QVERIFY(!connectButton()->isChecked());
+}
+
+void TestCommPort::settingChangesWhileConnectedReopen()
+{
+    connectPort1();
+    option("Baudrate", 6)->click();
+    QVERIFY(m_window->serialControl().PortOpen());
+    QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("115200,n,8,1"));
+    QCOMPARE(deviceSpeed(m_pty->slaveFd()), speed_t(B115200));
+
+    option("StopBits", 1)->click();
+    QVERIFY(m_window->serialControl().PortOpen());
+    QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("115200,n,8,2"));
+
+    // A pseudo-terminal cannot take parity: the reopen fails and the button springs back.
+    option("Parity", 0)->click();
+    QVERIFY(!m_window->serialControl().PortOpen());
+    QVERIFY(!connectButton()->isChecked());
+    QVERIFY(connectButton()->toolTip().contains(QStringLiteral("115200,e,8,2")));
+    QVERIFY(option("Parity", 0)->isChecked());
+    QVERIFY(option("Port", 0)->isChecked());
+}
+
+void TestCommPort::settingChangesWhileDisconnectedAreStored()
+{
+    option("Port", 0)->click();
+    option("Baudrate", 3)->click();
+    QVERIFY(!m_window->serialControl().PortOpen());
+    connectButton()->click();
+    QVERIFY(m_window->serialControl().PortOpen());
+    QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(deviceSpeed(m_pty->slaveFd()), speed_t(B19200));
+}
+
+void TestCommPort::failedOpenSpringsBack_data()
+{
+    QTest::addColumn<int>("portIndex");
+    QTest::addColumn<bool>("holdDevice");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no device for the port") << 2 << false << QStringLiteral("no serial device present");
+    QTest::newRow("device held by another program") << 0 << true << QStringLiteral("busy");
+}
+
+void TestCommPort::failedOpenSpringsBack()
+{
+    QFETCH(int, portIndex);
+    QFETCH(bool, holdDevice);
+    QFETCH(QString, reason);
+
+    const int holder = holdDevice ? ::open(m_pty->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY) : -1;
+    if (holdDevice)
+        QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
+
+    option("Port", portIndex)->click();
+    connectButton()->click();
+    QVERIFY(!connectButton()->isChecked());
+    QVERIFY(!m_window->serialControl().PortOpen());
+    QVERIFY2(connectButton()->toolTip().contains(reason), qPrintable(connectButton()->toolTip()));
+    QVERIFY(connectButton()->toolTip().contains(QStringLiteral("Port %1").arg(portIndex + 1)));
+    QVERIFY(option("Port", portIndex)->isChecked());
+    if (holder >= 0)
+        ::close(holder);
+}
+
+void TestCommPort::anotherPortWhileConnected()
+{
+    PtyPair second;
+    QVERIFY(QFile::link(second.slavePath(), m_pty->devDir() + QStringLiteral("/ttyUSB1")));
+    connectPort1();
+    option("Port", 1)->click();
+    QVERIFY(m_window->serialControl().PortOpen());
+    QCOMPARE(m_window->serialControl().CommPort(), qint16(2));
+
+    // Only the new port is open: the first can be locked again.
+    const int fd = ::open(m_pty->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ::close(fd);
+    QVERIFY(second.write("x"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("x"), kWait);
+}
+
+void TestCommPort::lostDeviceDisconnects()
+{
+    connectPort1();
+    m_pty->closeMaster();
+    QTRY_VERIFY_WITH_TIMEOUT(!connectButton()->isChecked(), kWait);
+    QVERIFY(!m_window->serialControl().PortOpen());
+    QVERIFY(connectButton()->toolTip().contains(QStringLiteral("went away")));
+}
+
+void TestCommPort::exitClosesThePort()
+{
+    connectPort1();
+    control<QPushButton>("command2")->click();
+    QVERIFY(!m_window->serialControl().PortOpen());
+}
+
+void TestCommPort::receivedBytesInEachNotation_data()
+{
+    QTest::addColumn<int>("display");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const QByteArray hi("\x48\x69\x0D\x0A", 4);
+    const QByteArray zeroAndFF("\x00\xFF", 2);
+    QTest::newRow("ASCII Hi CR LF") << 0 << hi << QStringLiteral("Hi\r\n");
+    QTest::newRow("HEX Hi CR LF") << 1 << hi << QStringLiteral("48,69,0D,0A,");
+    QTest::newRow("DEC Hi CR LF") << 2 << hi << QStringLiteral("72,105,13,10,");
+    QTest::newRow("ASCII 0 and 255") << 0 << zeroAndFF << QStringLiteral("\u00FF");
+    QTest::newRow("HEX 0 and 255") << 1 << zeroAndFF << QStringLiteral("00,FF,");
+    QTest::newRow("DEC 0 and 255") << 2 << zeroAndFF << QStringLiteral(",255,");
+    QTest::newRow("ASCII euro and unassigned 0x81")
+        << 0 << QByteArray("\x80\x81", 2) << QStringLiteral("\u20AC\u0081");
+}
+
+void TestCommPort::receivedBytesInEachNotation()
+{
+    QFETCH(int, display);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    option("Display", display)->click();
+    connectPort1();
+    QVERIFY(m_pty->write(bytes));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), text, kWait);
+    QCOMPARE(m_window->receivedText().toString(), text);
+}
+
+void TestCommPort::notationSwitchInMidStream()
+{
+    connectPort1();
+    QVERIFY(m_pty->write("Hi"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi"), kWait);
+
+    option("Display", 1)->click();
+    QCOMPARE(received(), QString());
+    QCOMPARE(m_window->receivedText().toString(), QStringLiteral("Hi"));
+
+    QVERIFY(m_pty->write("A"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi41,"), kWait);
+    option("Display", 2)->click();
+    QVERIFY(m_pty->write("A"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi41,65,"), kWait);
+}
+
+void TestCommPort::clearEmptiesBothBoxesAndTheLog()
+{
+    connectPort1();
+    auto *text2 = control<QPlainTextEdit>("Text2");
+    QTest::keyClicks(text2, QStringLiteral("ab"));
+    QVERIFY(m_pty->write("xyz"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("xyz"), kWait);
+
+    control<QPushButton>("Clear")->click();
+    QCOMPARE(received(), QString());
+    QCOMPARE(text2->toPlainText(), QString());
+    QVERIFY(m_window->receivedText().isEmpty());
+
+    QVERIFY(m_pty->write("n"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("n"), kWait);
+}
+
+void TestCommPort::parityErrorsRestartTheTimer()
+{
+    connectPort1();
+    auto *pe = control<IndicatorShape>("PE");
+    auto *timer = control<QTimer>("Timer1");
+    const LineCounters parity{0, 1, 0};
+
+    m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "A", 3), parity);
+    QCOMPARE(pe->fillColor(), IndicatorShape::kError);
+    QCOMPARE(control<IndicatorShape>("FE")->fillColor(), IndicatorShape::kQuiet);
+    QVERIFY(timer->isActive());
+    QCOMPARE(received(), QStringLiteral("A"));
+
+    QTest::qWait(600);
+    QVERIFY(timer->isActive());
+    m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "B", 3), parity);
+    QVERIFY(timer->remainingTime() > 900);
+    QCOMPARE(pe->fillColor(), IndicatorShape::kError);
+    QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), kWait);
+    QCOMPARE(pe->fillColor(), IndicatorShape::kQuiet);
+    QCOMPARE(received(), QStringLiteral("AB"));
+}
+
+void TestCommPort::framingErrorLightsOnlyFrame()
+{
+    connectPort1();
+    auto *pe = control<IndicatorShape>("PE");
+    auto *fe = control<IndicatorShape>("FE");
+    // No parity on the line: a marked byte can only be a framing error.
+    m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "C", 3));
+    QCOMPARE(fe->fillColor(), IndicatorShape::kError);
+    QCOMPARE(pe->fillColor(), IndicatorShape::kQuiet);
+
+    m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "D", 3), LineCounters{0, 1, 0});
+    QCOMPARE(pe->fillColor(), IndicatorShape::kError);
+    QTRY_COMPARE_WITH_TIMEOUT(fe->fillColor(), IndicatorShape::kQuiet, kWait);
+    QCOMPARE(pe->fillColor(), IndicatorShape::kQuiet);
+}
+
+void TestCommPort::typedKeysGoOutAsSingleBytes()
+{
+    connectPort1();
+    auto *text2 = control<QPlainTextEdit>("Text2");
+    QTest::keyClicks(text2, QStringLiteral("Ab"));
+    QTest::keyClick(text2, Qt::Key_Return);
+    QTest::keyClick(text2, Qt::Key_Backspace);
+    QTest::keyClick(text2, Qt::Key_Escape);
+    QTest::keyClick(text2, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(text2, Qt::Key_Left);
+    QTest::keyClick(text2, Qt::Key_Delete);
+    QTest::keyClick(text2, Qt::Key_F1);
+
+    const QByteArray expected("Ab\r\b\x1b\x03");
+    QByteArray sent;
+    QTRY_COMPARE_WITH_TIMEOUT((sent += m_pty->readAvailable()), expected, kWait);
+    // The box still edited as usual: Backspace took the line break back, and Delete
+    // after Left took the "b", both without sending anything for Delete.
+    QCOMPARE(text2->toPlainText(), QStringLiteral("A"));
+    QCOMPARE(received(), QString());
+}
+
+void TestCommPort::typingWhileClosedSendsNothing()
+{
+    auto *text2 = control<QPlainTextEdit>("Text2");
+    QTest::keyClicks(text2, QStringLiteral("abc"));
+    QCOMPARE(text2->toPlainText(), QStringLiteral("abc"));
+
+    connectPort1();
+    QTest::keyClick(text2, Qt::Key_D);
+    QByteArray sent;
+    QTRY_COMPARE_WITH_TIMEOUT((sent += m_pty->readAvailable()), QByteArray("d"), kWait);
+    QCOMPARE(text2->toPlainText(), QStringLiteral("abcd"));
+}
+
+QTEST_MAIN(TestCommPort)
+#include "tst_commport.moc"
