@@ -1,0 +1,160 @@
+#include "wraplayout.h"
+
+#include <algorithm>
+#include <limits>
+
+void WrapLayout::relayout()
+{
+    m_blocks.fill(BlockLines{}, m_text.blockCount());
+    m_linesBefore.fill(0, m_text.blockCount() + 1);
+    rewrap(Restart{}, std::numeric_limits<qsizetype>::max());
+}
+
+WrapLayout::Restart WrapLayout::restartFor(qsizetype pos) const
+{
+    // Two lines back: a break can look ahead into the next line (a word that did
+    // not fit), but a change cannot reach a line that ended before the line before it.
+    const qint64 line = std::max<qint64>(0, lineOf(pos) - 2);
+    return Restart{lineStart(line), line};
+}
+
+void WrapLayout::update(const LogText::BlockChange &change, const Restart &restart)
+{
+    // The line holding the first changed block's start lies before the change.
+    const qsizetype keptLead = change.first < m_blocks.size() ? m_blocks.at(change.first).lead : 0;
+    m_blocks.remove(change.first, std::min(change.removed, m_blocks.size() - change.first));
+    m_blocks.insert(change.first, change.added, BlockLines{});
+    if (change.first < m_blocks.size())
+        m_blocks[change.first].lead = keptLead;
+    m_linesBefore.resize(m_blocks.size() + 1);
+    rewrap(restart, change.first + change.added);
+}
+
+// Wraps from restart.pos on until the end, or until a block after the change
+// (syncBlock and later) is reached on a line that starts after the change too:
+// from there on everything is as before.
+void WrapLayout::rewrap(const Restart &restart, qsizetype syncBlock)
+{
+    ++m_revision;
+    const qsizetype blocks = m_text.blockCount();
+    if (blocks == 0) {
+        m_blocks.clear();
+        m_linesBefore = {0};
+        return;
+    }
+    qsizetype k = m_text.blockOf(restart.pos);
+    const qsizetype firstBlock = k;
+    m_blocks[k].count = qint32(restart.line - m_linesBefore.at(k));
+    const qsizetype syncFrom = syncBlock < blocks ? m_text.blockStart(syncBlock) : m_text.size() + 1;
+    qsizetype previous = -1;
+    qsizetype s = restart.pos;
+    while (s >= 0) {
+        while (k + 1 < blocks && s >= m_text.blockStart(k + 1)) {
+            ++k;
+            const qsizetype lead = s == m_text.blockStart(k) ? 0 : m_text.blockStart(k) - previous;
+            if (k >= syncBlock && lead == m_blocks.at(k).lead && m_text.blockStart(k) - lead >= syncFrom) {
+                countLinesFrom(firstBlock);
+                return;
+            }
+            m_blocks[k] = BlockLines{lead, 0};
+        }
+        ++m_blocks[k].count;
+        previous = s;
+        s = nextLineStart(s);
+    }
+    for (qsizetype j = k + 1; j < blocks; ++j)
+        m_blocks[j] = BlockLines{m_text.blockStart(j) - previous, 0};
+    countLinesFrom(firstBlock);
+}
+
+void WrapLayout::countLinesFrom(qsizetype block)
+{
+    m_linesBefore.resize(m_blocks.size() + 1);
+    for (qsizetype i = block; i < m_blocks.size(); ++i)
+        m_linesBefore[i + 1] = m_linesBefore.at(i) + m_blocks.at(i).count;
+}
+
+// The start of the line after the one starting at start, or -1 when that line
+// runs to the end of the text. An LF right after the CR that ended the previous
+// line belongs to this line and takes no room.
+qsizetype WrapLayout::nextLineStart(qsizetype start) const
+{
+    const qsizetype n = m_text.size();
+    qsizetype i = start;
+    if (i < n && i > 0 && m_text.at(i) == u'\n' && m_text.at(i - 1) == u'\r')
+        ++i;
+    const qsizetype content = i;
+    const int tab = std::max(1, m_metrics.tabStop());
+    qint64 x = 0;
+    qsizetype lastBreak = -1;
+    for (qsizetype b = m_text.blockOf(i); i < n; ++b) {
+        const qsizetype base = m_text.blockStart(b);
+        const qsizetype end = m_text.blockEnd(b);
+        const char *bytes = m_text.blockBytes(b);
+        const QChar *chars = m_text.blockChars(b);
+        for (; i < end; ++i) {
+            const char16_t c = bytes ? LogText::decode(bytes[i - base]) : chars[i - base].unicode();
+            if (c == u'\r' || c == u'\n')
+                return i + 1;
+            if (c == u' ' || c == u'\t') {
+                const int w = c == u' ' ? m_metrics.advance(c) : int(tab - x % tab);
+                if (x + w > m_width && i > content)
+                    return i + 1;
+                x += w;
+                lastBreak = i + 1;
+                continue;
+            }
+            const int w = m_metrics.advance(c);
+            if (x + w > m_width && i > content)
+                return lastBreak >= 0 ? lastBreak : i;
+            x += w;
+        }
+    }
+    return -1;
+}
+
+const QList<qsizetype> &WrapLayout::linesIn(qsizetype block) const
+{
+    for (const CachedLines &cached : m_cache) {
+        if (cached.block == block && cached.revision == m_revision)
+            return cached.starts;
+    }
+    CachedLines &slot = m_cache[m_nextCacheSlot];
+    m_nextCacheSlot = (m_nextCacheSlot + 1) % qsizetype(m_cache.size());
+    slot.block = block;
+    slot.revision = m_revision;
+    slot.starts.clear();
+    const qsizetype begin = m_text.blockStart(block);
+    const qsizetype end = block + 1 < m_text.blockCount() ? m_text.blockEnd(block) : m_text.size() + 1;
+    for (qsizetype s = begin - m_blocks.at(block).lead; s >= 0 && s < end; s = nextLineStart(s)) {
+        if (s >= begin)
+            slot.starts.append(s);
+    }
+    return slot.starts;
+}
+
+qsizetype WrapLayout::lineStart(qint64 line) const
+{
+    if (m_blocks.isEmpty())
+        return 0;
+    line = std::clamp<qint64>(line, 0, lineCount() - 1);
+    const auto it = std::upper_bound(m_linesBefore.cbegin(), m_linesBefore.cend(), line);
+    const qsizetype block = it - m_linesBefore.cbegin() - 1;
+    return linesIn(block).at(line - m_linesBefore.at(block));
+}
+
+qsizetype WrapLayout::lineEnd(qint64 line) const
+{
+    return line + 1 < lineCount() ? lineStart(line + 1) : m_text.size();
+}
+
+qint64 WrapLayout::lineOf(qsizetype pos) const
+{
+    if (m_blocks.isEmpty())
+        return 0;
+    pos = std::clamp<qsizetype>(pos, 0, m_text.size());
+    const qsizetype block = m_text.blockOf(pos);
+    const QList<qsizetype> &starts = linesIn(block);
+    const qsizetype index = std::upper_bound(starts.cbegin(), starts.cend(), pos) - starts.cbegin();
+    return m_linesBefore.at(block) + index - 1;
+}

@@ -1,0 +1,172 @@
+#include "logtext.h"
+
+#include "codepage.h"
+
+#include <QtTest>
+
+static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
+
+class TestLogText : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void catchUpFollowsTheLog_data();
+    void catchUpFollowsTheLog();
+    void midAcrossBlocks_data();
+    void midAcrossBlocks();
+    void everyByteRoundTrips();
+    void replace_data();
+    void replace();
+    void editLeavesTheLogAlone();
+    void assignAfterEdits();
+
+private:
+    static QByteArray pattern(qsizetype n);
+};
+
+QByteArray TestLogText::pattern(qsizetype n)
+{
+    QByteArray bytes(n, Qt::Uninitialized);
+    for (qsizetype i = 0; i < n; ++i)
+        bytes[i] = char('a' + i % 26);
+    return bytes;
+}
+
+void TestLogText::catchUpFollowsTheLog_data()
+{
+    QTest::addColumn<QList<qsizetype>>("steps");
+    QTest::newRow("inside one chunk") << QList<qsizetype>{3, 5, 7};
+    QTest::newRow("to a chunk's end") << QList<qsizetype>{kChunk - 1, 1, 1};
+    QTest::newRow("several chunks at once") << QList<qsizetype>{10, 3 * kChunk, 0, 5};
+}
+
+void TestLogText::catchUpFollowsTheLog()
+{
+    QFETCH(QList<qsizetype>, steps);
+    ReceiveLog log;
+    LogText text;
+    for (const qsizetype step : steps) {
+        log.append(pattern(step));
+        const qsizetype before = text.blockCount();
+        const LogText::BlockChange change = text.catchUp(log);
+        QCOMPARE(text.toString(), log.toString());
+        QCOMPARE(text.blockCount(), log.chunkCount());
+        QCOMPARE(change.first + change.added, log.chunkCount());
+        QCOMPARE(change.first + change.removed, before);
+    }
+}
+
+void TestLogText::midAcrossBlocks_data()
+{
+    QTest::addColumn<qsizetype>("from");
+    QTest::addColumn<qsizetype>("to");
+    QTest::newRow("empty range") << qsizetype(5) << qsizetype(5);
+    QTest::newRow("last of a block") << kChunk - 1 << kChunk;
+    QTest::newRow("first of a block") << kChunk << kChunk + 1;
+    QTest::newRow("spanning a boundary") << kChunk - 2 << kChunk + 2;
+    QTest::newRow("spanning a whole block") << kChunk - 1 << 2 * kChunk + 1;
+    QTest::newRow("before the start") << qsizetype(-4) << qsizetype(2);
+    QTest::newRow("past the end") << 3 * kChunk - 2 << 5 * kChunk;
+    QTest::newRow("reversed") << qsizetype(9) << qsizetype(4);
+}
+
+void TestLogText::midAcrossBlocks()
+{
+    QFETCH(qsizetype, from);
+    QFETCH(qsizetype, to);
+    const QByteArray bytes = pattern(3 * kChunk);
+    ReceiveLog log;
+    log.append(bytes);
+    LogText text;
+    text.assign(log);
+    const qsizetype begin = std::clamp<qsizetype>(from, 0, bytes.size());
+    const qsizetype end = std::clamp<qsizetype>(to, begin, bytes.size());
+    QCOMPARE(text.mid(from, to), QString::fromLatin1(bytes.mid(begin, end - begin)));
+    if (from >= 0 && from < bytes.size())
+        QCOMPARE(text.at(from), QLatin1Char(bytes.at(from)));
+}
+
+void TestLogText::everyByteRoundTrips()
+{
+    ReceiveLog log;
+    for (int round = 0; round < 40; ++round) {
+        for (int b = 0; b < 256; ++b)
+            log.append(char(b));
+    }
+    LogText text;
+    text.assign(log);
+    const QString all = text.toString();
+    QCOMPARE(all.size(), log.size());
+    for (qsizetype i = 0; i < all.size(); ++i)
+        QCOMPARE(CodePage::fromUnicode(all.at(i)), std::optional<quint8>(quint8(i % 256)));
+}
+
+void TestLogText::replace_data()
+{
+    QTest::addColumn<qsizetype>("from");
+    QTest::addColumn<qsizetype>("to");
+    QTest::addColumn<QString>("insert");
+    QTest::newRow("type at start") << qsizetype(0) << qsizetype(0) << u"x"_qs;
+    QTest::newRow("type at end") << 2 * kChunk << 2 * kChunk << u"x"_qs;
+    QTest::newRow("type at a boundary") << kChunk << kChunk << u"xy"_qs;
+    QTest::newRow("delete one") << qsizetype(10) << qsizetype(11) << QString();
+    QTest::newRow("delete across boundary") << kChunk - 5 << kChunk + 5 << QString();
+    QTest::newRow("delete everything") << qsizetype(0) << 2 * kChunk << QString();
+    QTest::newRow("replace across boundary") << kChunk - 1 << kChunk + 1 << u"new"_qs;
+    QTest::newRow("outside the code page") << qsizetype(7) << qsizetype(7) << u"\u03a9\U0001F600"_qs;
+    QTest::newRow("long paste") << qsizetype(3) << qsizetype(4) << QString(3 * kChunk, u'p');
+}
+
+void TestLogText::replace()
+{
+    QFETCH(qsizetype, from);
+    QFETCH(qsizetype, to);
+    QFETCH(QString, insert);
+    ReceiveLog log;
+    log.append(pattern(2 * kChunk));
+    LogText text;
+    text.assign(log);
+    QString expected = log.toString();
+    expected.replace(from, to - from, insert);
+
+    const qsizetype before = text.blockCount();
+    const LogText::BlockChange change = text.replace(from, to, insert);
+    QCOMPARE(text.toString(), expected);
+    QCOMPARE(text.size(), expected.size());
+    QCOMPARE(before - change.removed + change.added, text.blockCount());
+    for (qsizetype b = 0; b < text.blockCount(); ++b) {
+        QVERIFY(text.blockEnd(b) > text.blockStart(b));
+        QVERIFY(text.blockEnd(b) - text.blockStart(b) <= 2 * kChunk);
+    }
+}
+
+void TestLogText::editLeavesTheLogAlone()
+{
+    ReceiveLog log;
+    log.append(pattern(kChunk + 10));
+    const QString original = log.toString();
+    LogText text;
+    text.assign(log);
+    text.replace(2, kChunk + 3, u"\u03a9"_qs);
+    text.replace(0, 1, u"q"_qs);
+    QCOMPARE(log.toString(), original);
+    log.append('!');
+    QCOMPARE(log.toString(), original + u'!');
+}
+
+void TestLogText::assignAfterEdits()
+{
+    ReceiveLog log;
+    log.append(pattern(kChunk + 10));
+    LogText text;
+    text.assign(log);
+    text.replace(5, 5, u"\u03a9"_qs);
+    log.append(QByteArrayView("tail"));
+    text.assign(log);
+    QCOMPARE(text.toString(), log.toString());
+    QCOMPARE(text.blockCount(), log.chunkCount());
+}
+
+QTEST_GUILESS_MAIN(TestLogText)
+#include "tst_logtext.moc"

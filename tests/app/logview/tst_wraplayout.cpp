@@ -1,0 +1,210 @@
+#include "wraplayout.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+// Every character one unit wide, so a width of n units holds n characters.
+static constexpr int kUnit = CharMetrics::kUnit;
+
+class TestWrapLayout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void breaks_data();
+    void breaks();
+    void emptyText();
+    void lineOfWalk();
+    void appendingMatchesWrappingWhole_data();
+    void appendingMatchesWrappingWhole();
+    void editsMatchWrappingWhole_data();
+    void editsMatchWrappingWhole();
+    void narrowerWidth();
+
+private:
+    static QStringList linesOf(const LogText &text, const WrapLayout &layout);
+    static ReceiveLog logOf(const QByteArray &bytes);
+};
+
+QStringList TestWrapLayout::linesOf(const LogText &text, const WrapLayout &layout)
+{
+    QStringList lines;
+    for (qint64 line = 0; line < layout.lineCount(); ++line)
+        lines.append(text.mid(layout.lineStart(line), layout.lineEnd(line)));
+    return lines;
+}
+
+ReceiveLog TestWrapLayout::logOf(const QByteArray &bytes)
+{
+    ReceiveLog log;
+    log.append(bytes);
+    return log;
+}
+
+void TestWrapLayout::breaks_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("fits") << QByteArray("hello") << 10 << QStringList{u"hello"_qs};
+    QTest::newRow("exactly full") << QByteArray("0123456789") << 10 << QStringList{u"0123456789"_qs};
+    QTest::newRow("no space wraps anywhere") << QByteArray("48,69,0D,0A,") << 5
+                                             << QStringList{u"48,69"_qs, u",0D,0"_qs, u"A,"_qs};
+    QTest::newRow("word moves down") << QByteArray("hello world") << 8
+                                     << QStringList{u"hello "_qs, u"world"_qs};
+    QTest::newRow("space hangs at edge") << QByteArray("abcde fg") << 5
+                                         << QStringList{u"abcde "_qs, u"fg"_qs};
+    QTest::newRow("long word after short") << QByteArray("a bcdefghij") << 4
+                                           << QStringList{u"a "_qs, u"bcde"_qs, u"fghi"_qs, u"j"_qs};
+    QTest::newRow("CR LF is one break") << QByteArray("Hi\r\nyo") << 10
+                                        << QStringList{u"Hi\r"_qs, u"\nyo"_qs};
+    QTest::newRow("lone LF") << QByteArray("a\nb") << 10 << QStringList{u"a\n"_qs, u"b"_qs};
+    QTest::newRow("lone CR") << QByteArray("a\rb") << 10 << QStringList{u"a\r"_qs, u"b"_qs};
+    QTest::newRow("LF CR is two breaks") << QByteArray("a\n\rb") << 10
+                                         << QStringList{u"a\n"_qs, u"\r"_qs, u"b"_qs};
+    QTest::newRow("break at the end") << QByteArray("Hi\r\n") << 10 << QStringList{u"Hi\r"_qs, u"\n"_qs};
+    QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << 10
+                                 << QStringList{u"\r"_qs, u"\n\r"_qs, u"\n"_qs};
+    QTest::newRow("wide char after CR LF") << QByteArray("\r\nab") << 1
+                                           << QStringList{u"\r"_qs, u"\na"_qs, u"b"_qs};
+    QTest::newRow("zero width") << QByteArray("abc") << 0 << QStringList{u"a"_qs, u"b"_qs, u"c"_qs};
+    QTest::newRow("tab to next stop") << QByteArray("a\tb") << 9 << QStringList{u"a\tb"_qs};
+    QTest::newRow("tab crossing edge hangs") << QByteArray("a\tb") << 6 << QStringList{u"a\t"_qs, u"b"_qs};
+}
+
+void TestWrapLayout::breaks()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, width);
+    QFETCH(QStringList, lines);
+    LogText logText;
+    logText.assign(logOf(text));
+    WrapLayout layout(logText);
+    layout.setWidth(width * kUnit);
+    layout.relayout();
+    QCOMPARE(linesOf(logText, layout), lines);
+}
+
+void TestWrapLayout::emptyText()
+{
+    LogText logText;
+    WrapLayout layout(logText);
+    layout.setWidth(10 * kUnit);
+    layout.relayout();
+    QCOMPARE(layout.lineCount(), 1);
+    QCOMPARE(layout.lineStart(0), 0);
+    QCOMPARE(layout.lineEnd(0), 0);
+    QCOMPARE(layout.lineOf(0), 0);
+}
+
+// Lines of 4 across a block boundary: before the start, each line's first and
+// last character, the end, past the end.
+void TestWrapLayout::lineOfWalk()
+{
+    const qsizetype n = ReceiveLog::kChunkSize + 6;
+    LogText logText;
+    logText.assign(logOf(QByteArray(n, 'x')));
+    WrapLayout layout(logText);
+    layout.setWidth(4 * kUnit);
+    layout.relayout();
+    QCOMPARE(layout.lineCount(), (n + 3) / 4);
+    QCOMPARE(layout.lineOf(-5), 0);
+    for (qsizetype pos = 0; pos < n; ++pos) {
+        QCOMPARE(layout.lineOf(pos), pos / 4);
+        QCOMPARE(layout.lineStart(pos / 4), pos / 4 * 4);
+    }
+    QCOMPARE(layout.lineOf(n), (n - 1) / 4);
+    QCOMPARE(layout.lineOf(n + 100), (n - 1) / 4);
+    QCOMPARE(layout.lineEnd(layout.lineCount() - 1), n);
+    QCOMPARE(layout.lineStart(layout.lineCount() + 3), layout.lineStart(layout.lineCount() - 1));
+}
+
+void TestWrapLayout::appendingMatchesWrappingWhole_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<int>("width");
+    QTest::newRow("hex notation") << QByteArray("48,69,0D,0A,") << 7;
+    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9;
+    QTest::newRow("CR LF lines") << QByteArray("line\r\n") << 3;
+    QTest::newRow("CR then LF in the next event") << QByteArray("ab\r") << 5;
+    QTest::newRow("long words") << QByteArray("abcdefghijklmnopq ") << 6;
+}
+
+// The log grows by pieces of every size, crossing chunk boundaries; after every
+// step the lines equal those of the same text wrapped at once.
+void TestWrapLayout::appendingMatchesWrappingWhole()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(int, width);
+    QRandomGenerator random(7);
+    ReceiveLog log;
+    LogText shown;
+    WrapLayout layout(shown);
+    layout.setWidth(width * kUnit);
+    layout.relayout();
+    while (log.size() < 3 * ReceiveLog::kChunkSize) {
+        const QByteArray add = piece.repeated(random.bounded(1, 400)).left(random.bounded(1, 4000));
+        log.append(add);
+        const WrapLayout::Restart restart = layout.restartFor(shown.size());
+        layout.update(shown.catchUp(log), restart);
+
+        LogText whole;
+        whole.assign(log);
+        WrapLayout fresh(whole);
+        fresh.setWidth(width * kUnit);
+        fresh.relayout();
+        QCOMPARE(layout.lineCount(), fresh.lineCount());
+        QCOMPARE(linesOf(shown, layout), linesOf(whole, fresh));
+    }
+}
+
+void TestWrapLayout::editsMatchWrappingWhole_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<int>("width");
+    QTest::newRow("hex notation") << QByteArray("48,69,0D,0A,") << 7;
+    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9;
+    QTest::newRow("CR LF lines") << QByteArray("line one\r\n") << 6;
+}
+
+void TestWrapLayout::editsMatchWrappingWhole()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(int, width);
+    static const QStringList kInserts{u"x"_qs, u" "_qs, u"\r\n"_qs, u"\n"_qs, u"\u03a9"_qs,
+                                      u"longerwordwithoutspaces"_qs, QString()};
+    QRandomGenerator random(11);
+    LogText shown;
+    shown.assign(logOf(piece.repeated(3 * ReceiveLog::kChunkSize / piece.size())));
+    WrapLayout layout(shown);
+    layout.setWidth(width * kUnit);
+    layout.relayout();
+    for (int step = 0; step < 200; ++step) {
+        const qsizetype from = random.bounded(shown.size() + 1);
+        const qsizetype to = std::min(shown.size(), from + random.bounded(step % 10 == 0 ? 6000 : 5));
+        const QString insert = kInserts.at(random.bounded(kInserts.size()));
+        const WrapLayout::Restart restart = layout.restartFor(from);
+        layout.update(shown.replace(from, to, insert), restart);
+
+        WrapLayout fresh(shown);
+        fresh.setWidth(width * kUnit);
+        fresh.relayout();
+        QCOMPARE(linesOf(shown, layout), linesOf(shown, fresh));
+    }
+}
+
+void TestWrapLayout::narrowerWidth()
+{
+    LogText logText;
+    logText.assign(logOf(QByteArray("ab cd ef")));
+    WrapLayout layout(logText);
+    layout.setWidth(8 * kUnit);
+    layout.relayout();
+    QCOMPARE(layout.lineCount(), 1);
+    layout.setWidth(3 * kUnit);
+    layout.relayout();
+    QCOMPARE(linesOf(logText, layout), (QStringList{u"ab "_qs, u"cd "_qs, u"ef"_qs}));
+}
+
+QTEST_GUILESS_MAIN(TestWrapLayout)
+#include "tst_wraplayout.moc"
