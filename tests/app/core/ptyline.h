@@ -1,0 +1,119 @@
+#pragma once
+
+#include "portdirectory.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+// A pseudo-terminal standing in for a serial line. The control opens the slave
+// through a link `ttyUSB0` in a temporary dev folder (as a socat null modem would
+// appear); the test plays the far end on the master, which stays non-blocking.
+// The test keeps its own slave descriptor so that it can read the line's termios.
+class PtyLine
+{
+public:
+    PtyLine()
+    {
+        char name[128] = {};
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+            return;
+        m_slavePath = QString::fromLocal8Bit(name);
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        m_linked = QFile::link(m_slavePath, linkPath());
+    }
+    PtyLine(const PtyLine &) = delete;
+    PtyLine &operator=(const PtyLine &) = delete;
+    ~PtyLine()
+    {
+        m_reader.reset();
+        closeMaster();
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+
+    bool isValid() const
+    {
+        return m_master >= 0 && m_slave >= 0 && m_dev.isValid() && m_sys.isValid() && m_linked;
+    }
+    QString devDir() const { return m_dev.path(); }
+    QString sysDir() const { return m_sys.path(); }
+    QString linkPath() const { return m_dev.filePath(QStringLiteral("ttyUSB0")); }
+    const QString &slavePath() const { return m_slavePath; }
+    PortDirectory directory() const { return PortDirectory(devDir(), sysDir()); }
+    int slave() const { return m_slave; }
+
+    termios slaveTermios() const
+    {
+        termios t{};
+        ::tcgetattr(m_slave, &t);
+        return t;
+    }
+
+    // Writes all of `bytes` as the far end, waiting for room; false on error.
+    bool send(QByteArrayView bytes)
+    {
+        while (!bytes.isEmpty()) {
+            const ssize_t n = ::write(m_master, bytes.data(), size_t(bytes.size()));
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return false;
+            if (n > 0)
+                bytes = bytes.sliced(n);
+            else if (pollfd p{m_master, POLLOUT, 0}; ::poll(&p, 1, 5000) <= 0)
+                return false;
+        }
+        return true;
+    }
+
+    // From now on the event loop collects what the line sends into received().
+    void startReading()
+    {
+        m_reader = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
+        QObject::connect(m_reader.get(), &QSocketNotifier::activated, m_reader.get(), [this] {
+            char buffer[16 * 1024];
+            ssize_t n = 0;
+            while ((n = ::read(m_master, buffer, sizeof buffer)) > 0)
+                m_received.append(buffer, n);
+        });
+    }
+    const QByteArray &received() const { return m_received; }
+
+    // The far end hangs up, as an unplugged adapter would.
+    void closeMaster()
+    {
+        m_reader.reset();
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    QTemporaryDir m_dev;
+    QTemporaryDir m_sys;
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+    bool m_linked = false;
+    std::unique_ptr<QSocketNotifier> m_reader;
+    QByteArray m_received;
+};
+
+// Every byte value once, 0 first.
+inline QByteArray allByteValues()
+{
+    QByteArray bytes(256, Qt::Uninitialized);
+    for (int v = 0; v < 256; ++v)
+        bytes[v] = char(v);
+    return bytes;
+}
