@@ -1,0 +1,167 @@
+#include "messageworkbench.h"
+
+#include "bytevaluecontrol.h"
+#include "globals.h"
+#include "integerentry.h"
+#include "serialeditor.h"
+#include "serialstringdisplay.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+constexpr qint16 kSlot = 3;
+constexpr qint16 kOtherSlot = 12;
+
+SerialString threeBytes()
+{
+    SerialString record;
+    record.count = 3;
+    record.values[0] = 'O';
+    record.values[1] = 'K';
+    record.values[2] = 13;
+    record.modes[2] = quint8(ByteMode::CONTROL);
+    return record;
+}
+
+bool sameRecord(const SerialString &a, const SerialString &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+class TestMessageWorkbench : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void slotCaption_data();
+    void slotCaption();
+    void everySlotHasItsDisplay();
+    void editOpensTheEditorOnItsSlot();
+    void doneShowsTheEditedMessage();
+    void cancelLeavesTheSlot();
+    void copyAndPasteBetweenSlots();
+
+private:
+    static SerialStringDisplay *display(const MessageWorkbench &bench, int slot);
+    static void choose(SerialStringDisplay *display, const char *item);
+    static void deleteHiddenEditors();
+};
+
+SerialStringDisplay *TestMessageWorkbench::display(const MessageWorkbench &bench, int slot)
+{
+    return bench.findChild<SerialStringDisplay *>(QStringLiteral("SerialStringDisplay1[%1]").arg(slot));
+}
+
+void TestMessageWorkbench::choose(SerialStringDisplay *display, const char *item)
+{
+    display->findChild<QAction *>(QString::fromLatin1(item))->trigger();
+}
+
+void TestMessageWorkbench::deleteHiddenEditors()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestMessageWorkbench::init()
+{
+    for (int slot = 0; slot < Globals::SlotTable::kSlots; ++slot)
+        Globals::MessageTable.setSlot(slot, SerialString{});
+    Globals::MessageTable.setSlot(kSlot, threeBytes());
+    Globals::CopyBuffer = SerialString{};
+    Globals::EditorSlot = 0;
+}
+
+void TestMessageWorkbench::slotCaption_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("first") << 0 << QStringLiteral("Slot 0: Serial enable");
+    QTest::newRow("a reply") << 11 << QStringLiteral("Slot 11: Power on reply");
+    QTest::newRow("last name") << 21 << QStringLiteral("Slot 21: External off");
+    QTest::newRow("no name") << 22 << QStringLiteral("Slot 22");
+    QTest::newRow("last slot") << 24 << QStringLiteral("Slot 24");
+}
+
+void TestMessageWorkbench::slotCaption()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, caption);
+    MessageWorkbench bench;
+    QCOMPARE(bench.findChild<QLabel *>(QStringLiteral("SlotCaption[%1]").arg(slot))->text(), caption);
+}
+
+void TestMessageWorkbench::everySlotHasItsDisplay()
+{
+    MessageWorkbench bench;
+    for (int slot = 0; slot < MessageWorkbench::kSlots; ++slot) {
+        QCOMPARE(display(bench, slot)->currentSlot(), qint16(slot));
+        QVERIFY(sameRecord(display(bench, slot)->message(), Globals::MessageTable.slot(slot)));
+    }
+}
+
+void TestMessageWorkbench::editOpensTheEditorOnItsSlot()
+{
+    MessageWorkbench bench;
+    choose(display(bench, kSlot), "menuEdit");
+    auto *editor = bench.findChild<SerialEditor *>();
+    QVERIFY(editor);
+    QCOMPARE(Globals::EditorSlot, kSlot);
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->windowModality(), Qt::WindowModal);
+    auto *third = editor->findChild<ByteValueControl *>(QStringLiteral("ByteValueControl1[2]"));
+    QCOMPARE(third->value(), quint8(13));
+    QCOMPARE(third->Mode(), qint32(ByteMode::CONTROL));
+}
+
+void TestMessageWorkbench::doneShowsTheEditedMessage()
+{
+    MessageWorkbench bench;
+    QPointer<SerialEditor> editor = bench.openEditor(kSlot);
+    editor->findChild<IntegerEntry *>(QStringLiteral("NumberOfBytes1"))->set_values(4, 0, 32, QString());
+    auto *fourth = editor->findChild<ByteValueControl *>(QStringLiteral("ByteValueControl1[3]"));
+    fourth->setMode(qint32(ByteMode::HEX));
+    fourth->setValue(0x7F);
+    editor->findChild<QPushButton *>(QStringLiteral("Done"))->click();
+
+    const SerialString shown = display(bench, kSlot)->message();
+    QCOMPARE(shown.count, qint16(4));
+    QCOMPARE(shown.values[3], quint8(0x7F));
+    QCOMPARE(shown.modes[3], quint8(ByteMode::HEX));
+    QVERIFY(sameRecord(shown, Globals::MessageTable.slot(kSlot)));
+    deleteHiddenEditors();
+    QVERIFY(!editor);
+}
+
+void TestMessageWorkbench::cancelLeavesTheSlot()
+{
+    MessageWorkbench bench;
+    QPointer<SerialEditor> editor = bench.openEditor(kSlot);
+    editor->findChild<IntegerEntry *>(QStringLiteral("NumberOfBytes1"))->set_values(0, 0, 32, QString());
+    editor->findChild<QPushButton *>(QStringLiteral("CancelCommand"))->click();
+    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), threeBytes()));
+    QVERIFY(sameRecord(display(bench, kSlot)->message(), threeBytes()));
+    deleteHiddenEditors();
+    QVERIFY(!editor);
+}
+
+void TestMessageWorkbench::copyAndPasteBetweenSlots()
+{
+    MessageWorkbench bench;
+    choose(display(bench, kSlot), "menCopy");
+    choose(display(bench, kOtherSlot), "menuPaste");
+    QVERIFY(sameRecord(Globals::MessageTable.slot(kOtherSlot), threeBytes()));
+    QVERIFY(sameRecord(display(bench, kOtherSlot)->message(), threeBytes()));
+}
+
+QTEST_MAIN(TestMessageWorkbench)
+#include "tst_messageworkbench.moc"
