@@ -5,6 +5,7 @@
 #include "integerentry.h"
 #include "units.h"
 
+#include <QFont>
 #include <QGroupBox>
 #include <QPushButton>
 
@@ -27,6 +28,10 @@ SerialEditor::SerialEditor(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("Serial String Editor"));
+    // The frames' captions were laid out for an 8-point dialog font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     setFixedSize(Units::twipsRect(0, 0, 7845, 4230).size());
     buildContents();
     buildCount();

@@ -7,6 +7,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
+namespace {
+constexpr int kInitialWidth = 720; // room for a message of a dozen bytes or so
+}
+
 MessageWorkbench::MessageWorkbench(QWidget *parent)
     : QWidget(parent)
 {
@@ -29,6 +33,7 @@ MessageWorkbench::MessageWorkbench(QWidget *parent)
         display->Setup(qint16(slot));
     }
     grid->setRowStretch(kSlots, 1);
+    resize(kInitialWidth, sizeHint().height());
 }
 
 QString MessageWorkbench::slotCaption(int slot)
