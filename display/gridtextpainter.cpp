@@ -55,17 +55,18 @@ void GridTextPainter::drawText(QPainter &painter, QPoint topLeft, const QString 
     painter.setFont(font());
     painter.setPen(ink);
     painter.setBrush(Qt::NoBrush);
-    QPoint cell = topLeft;
+    QRect box(topLeft, QSize(DisplayMetrics::kCharWidth, DisplayMetrics::kLineHeight));
     for (const QChar c : text) {
+        // A fallback font's glyph may be wider than the cell; it is cut, never spread.
+        painter.setClipRect(box);
         if (drawsStandIn(c)) {
-            painter.drawRect(standInBox(cell));
+            painter.drawRect(standInBox(box.topLeft()));
         } else {
             // A soft hyphen is invisible in running text; alone in its cell it shows as a hyphen.
             const QChar shown = c == QChar(kSoftHyphen) ? QChar(u'-') : c;
-            const QRect box(cell, QSize(DisplayMetrics::kCharWidth, DisplayMetrics::kLineHeight));
-            painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, QString(shown));
+            painter.drawText(box, Qt::AlignCenter, QString(shown));
         }
-        cell.rx() += DisplayMetrics::kCharWidth;
+        box.translate(DisplayMetrics::kCharWidth, 0);
     }
     painter.restore();
 }

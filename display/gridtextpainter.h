@@ -21,6 +21,7 @@ public:
     // Whether `c` is drawn as the stand-in box rather than as a glyph.
     static bool drawsStandIn(QChar c);
 
-    // Draws `text` with the top left of its first character cell at `topLeft`.
+    // Draws `text` with the top left of its first character cell at `topLeft`, each
+    // character clipped to its cell (the painter's own clip is replaced meanwhile).
     static void drawText(QPainter &painter, QPoint topLeft, const QString &text, const QColor &ink);
 };
