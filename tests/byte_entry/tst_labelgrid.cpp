@@ -1,0 +1,84 @@
+#include "labelgrid.h"
+
+#include <QtTest>
+
+namespace {
+
+// The control-code picker's labels and the mode chooser's rows, in twips.
+const LabelGrid kPicker(32, 8, 480, 240, 495, 255);
+const LabelGrid kChooser(5, 5, 0, 240, 855, 255);
+
+} // namespace
+
+class TestLabelGrid : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rect_data();
+    void rect();
+    void indexAt_data();
+    void indexAt();
+    void everyLabelFindsItself();
+};
+
+void TestLabelGrid::rect_data()
+{
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QRect>("rect");
+
+    QTest::newRow("NUL") << true << 0 << QRect(0, 0, 33, 17);
+    QTest::newRow("BEL, foot of column 0") << true << 7 << QRect(0, 112, 33, 17);
+    QTest::newRow("BS, top of column 1") << true << 8 << QRect(32, 0, 33, 17);
+    QTest::newRow("US, last") << true << 31 << QRect(96, 112, 33, 17);
+    QTest::newRow("past the last") << true << 32 << QRect();
+    QTest::newRow("before the first") << true << -1 << QRect();
+    QTest::newRow("ASCII row") << false << 0 << QRect(0, 0, 57, 17);
+    QTest::newRow("CONTROL row") << false << 4 << QRect(0, 64, 57, 17);
+}
+
+void TestLabelGrid::rect()
+{
+    QFETCH(bool, picker);
+    QFETCH(int, index);
+    QFETCH(QRect, rect);
+    QCOMPARE((picker ? kPicker : kChooser).rect(index), rect);
+}
+
+void TestLabelGrid::indexAt_data()
+{
+    QTest::addColumn<bool>("picker");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("index");
+
+    QTest::newRow("first pixel") << true << QPoint(0, 0) << 0;
+    QTest::newRow("inside NUL") << true << QPoint(31, 15) << 0;
+    QTest::newRow("shared column line") << true << QPoint(32, 0) << 8;
+    QTest::newRow("shared row line") << true << QPoint(0, 16) << 1;
+    QTest::newRow("shared corner") << true << QPoint(32, 16) << 9;
+    QTest::newRow("last pixel") << true << QPoint(128, 128) << 31;
+    QTest::newRow("right of the grid") << true << QPoint(129, 0) << -1;
+    QTest::newRow("below the grid") << true << QPoint(0, 129) << -1;
+    QTest::newRow("left of the grid") << true << QPoint(-1, 5) << -1;
+    QTest::newRow("HEX row") << false << QPoint(30, 16) << 1;
+    QTest::newRow("foot of CONTROL") << false << QPoint(56, 80) << 4;
+    QTest::newRow("strip under the rows") << false << QPoint(10, 81) << -1;
+}
+
+void TestLabelGrid::indexAt()
+{
+    QFETCH(bool, picker);
+    QFETCH(QPoint, point);
+    QFETCH(int, index);
+    QCOMPARE((picker ? kPicker : kChooser).indexAt(point), index);
+}
+
+void TestLabelGrid::everyLabelFindsItself()
+{
+    for (int i = 0; i < kPicker.count(); ++i)
+        QCOMPARE(kPicker.indexAt(kPicker.rect(i).center()), i);
+}
+
+QTEST_GUILESS_MAIN(TestLabelGrid)
+#include "tst_labelgrid.moc"
