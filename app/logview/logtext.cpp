@@ -87,14 +87,18 @@ void LogText::clear()
     m_starts = {0};
 }
 
-LogText::BlockChange LogText::assign(const ReceiveLog &log)
+LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore)
 {
-    const BlockChange change{0, m_blocks.size(), log.chunkCount()};
-    m_blocks.clear();
+    // Blocks before the first one an edit touched are still the log's full chunks.
+    const qsizetype keep = keepBefore > 0 && !m_blocks.isEmpty()
+                               ? std::min(blockOf(keepBefore), log.chunkCount())
+                               : 0;
+    const BlockChange change{keep, m_blocks.size() - keep, log.chunkCount() - keep};
+    m_blocks.resize(keep);
     m_blocks.reserve(log.chunkCount());
-    for (qsizetype i = 0; i < log.chunkCount(); ++i)
+    for (qsizetype i = keep; i < log.chunkCount(); ++i)
         m_blocks.append(Block{log.chunk(i), QString(), false});
-    rebuildStarts(0);
+    rebuildStarts(keep);
     return change;
 }
 

@@ -40,8 +40,9 @@ public:
     const QChar *blockChars(qsizetype block) const;
 
     void clear();
-    // Shares every chunk of the log; the text becomes the log's text.
-    BlockChange assign(const ReceiveLog &log);
+    // The text becomes the log's text, sharing its chunks. When the text before
+    // keepBefore is known to be the log's, the blocks wholly before it are kept.
+    BlockChange assign(const ReceiveLog &log, qsizetype keepBefore = 0);
     // The text must be the log's text of some earlier moment; brings in what the log
     // got since, in time proportional to that.
     BlockChange catchUp(const ReceiveLog &log);

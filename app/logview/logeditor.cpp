@@ -1,0 +1,220 @@
+#include "logeditor.h"
+
+#include "keycommand.h"
+#include "lognavigation.h"
+#include "shapedline.h"
+
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QGuiApplication>
+
+#include <algorithm>
+
+LogEditor::LogEditor()
+{
+    setFont(QFont());
+}
+
+LogEditor::~LogEditor() = default;
+
+void LogEditor::setFont(const QFont &font)
+{
+    m_font = font;
+    // The wrap adds up single advances; kerning would make shaped lines disagree.
+    m_font.setKerning(false);
+    m_lineHeight = std::max(1, QFontMetrics(m_font).lineSpacing());
+    m_layout.setMetrics(CharMetrics(m_font));
+    m_layout.relayout();
+}
+
+void LogEditor::setWidth(int units)
+{
+    m_layout.setWidth(units);
+    m_layout.relayout();
+}
+
+void LogEditor::show(const ReceiveLog &log)
+{
+    const bool grown = m_shownExactly && log.generation() == m_shownGeneration && log.size() >= m_text.size();
+    if (grown) {
+        const WrapLayout::Restart restart = m_layout.restartFor(m_text.size());
+        m_layout.update(m_text.catchUp(log), restart);
+    } else {
+        const qsizetype keep = log.generation() == m_shownGeneration ? std::min(m_unchangedUpTo, log.size()) : 0;
+        const WrapLayout::Restart restart = m_layout.restartFor(keep);
+        m_layout.update(m_text.assign(log, keep), restart);
+        select(m_anchor, m_caret);
+    }
+    m_shownExactly = true;
+    m_shownGeneration = log.generation();
+    m_unchangedUpTo = m_text.size();
+}
+
+void LogEditor::clear()
+{
+    m_text.clear();
+    m_layout.relayout();
+    m_shownExactly = false;
+    m_unchangedUpTo = 0;
+    select(0, 0);
+}
+
+QString LogEditor::selectedText() const
+{
+    return m_text.mid(selectionStart(), selectionEnd());
+}
+
+qint64 LogEditor::caretLine() const
+{
+    const qint64 line = m_layout.lineOf(m_caret);
+    if (m_caretAtLineEnd && line > 0 && m_layout.lineStart(line) == m_caret)
+        return line - 1;
+    return line;
+}
+
+void LogEditor::moveCaret(qsizetype pos, bool extend, bool atLineEnd)
+{
+    m_caret = LogNavigation::snapped(m_text, pos);
+    if (!extend)
+        m_anchor = m_caret;
+    m_caretAtLineEnd = atLineEnd;
+    m_goalX = -1;
+}
+
+void LogEditor::select(qsizetype anchor, qsizetype caret)
+{
+    m_anchor = LogNavigation::snapped(m_text, anchor);
+    moveCaret(caret, true);
+}
+
+void LogEditor::selectAll()
+{
+    select(0, m_text.size());
+}
+
+qsizetype LogEditor::positionOn(qint64 line, qreal x, bool *atLineEnd) const
+{
+    const ShapedLine shaped = shape(line);
+    const qsizetype pos = shaped.posAt(x);
+    *atLineEnd = shaped.softEnd() && pos == shaped.end();
+    return pos;
+}
+
+void LogEditor::carryOut(const KeyCommand &command, const QString &typed, int pageRows)
+{
+    using A = KeyCommand::Action;
+    namespace Nav = LogNavigation;
+    const bool extend = command.extend;
+    const bool collapse = hasSelection() && !extend;
+    switch (command.action) {
+    case A::NextChar:
+        return moveCaret(collapse ? selectionEnd() : Nav::nextPosition(m_text, m_caret), extend);
+    case A::PreviousChar:
+        return moveCaret(collapse ? selectionStart() : Nav::previousPosition(m_text, m_caret), extend);
+    case A::NextWord:
+        return moveCaret(Nav::nextWord(m_text, m_caret), extend);
+    case A::PreviousWord:
+        return moveCaret(Nav::previousWord(m_text, m_caret), extend);
+    case A::LineStart:
+    case A::LineEnd:
+        return moveToLineEdge(command.action == A::LineEnd, extend);
+    case A::NextLine:
+    case A::PreviousLine:
+        return moveVertically(command.action == A::NextLine ? 1 : -1, extend);
+    case A::NextPage:
+    case A::PreviousPage:
+        return moveVertically(command.action == A::NextPage ? pageRows : -pageRows, extend);
+    case A::DocumentStart:
+    case A::DocumentEnd:
+        return moveCaret(command.action == A::DocumentEnd ? m_text.size() : 0, extend);
+    case A::SelectAll:
+        return selectAll();
+    case A::Copy:
+        return copy();
+    case A::Cut:
+        return cut();
+    case A::Paste:
+        return paste();
+    case A::DeleteBack:
+        return removeOrSelection(Nav::previousPosition(m_text, m_caret), m_caret);
+    case A::DeleteBackWord:
+        return removeOrSelection(Nav::previousWord(m_text, m_caret), m_caret);
+    case A::DeleteForward:
+        return removeOrSelection(m_caret, Nav::nextPosition(m_text, m_caret));
+    case A::DeleteForwardWord:
+        return removeOrSelection(m_caret, Nav::nextWord(m_text, m_caret));
+    case A::NewLine:
+        return replaceSelection(QStringLiteral("\r\n"));
+    case A::Type:
+        return replaceSelection(typed);
+    case A::None:
+        return;
+    }
+}
+
+void LogEditor::replaceSelection(const QString &text)
+{
+    replaceRange(selectionStart(), selectionEnd(), text);
+}
+
+void LogEditor::copy() const
+{
+    if (hasSelection())
+        QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void LogEditor::cut()
+{
+    copy();
+    replaceSelection(QString());
+}
+
+void LogEditor::paste()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    if (!text.isEmpty())
+        replaceSelection(text);
+}
+
+ShapedLine LogEditor::shape(qint64 line) const
+{
+    return ShapedLine(m_text, m_layout, line, m_font);
+}
+
+void LogEditor::replaceRange(qsizetype from, qsizetype to, const QString &text)
+{
+    if (from == to && text.isEmpty())
+        return;
+    const WrapLayout::Restart restart = m_layout.restartFor(from);
+    m_layout.update(m_text.replace(from, to, text), restart);
+    m_shownExactly = false;
+    m_unchangedUpTo = std::min(m_unchangedUpTo, from);
+    moveCaret(from + text.size(), false);
+}
+
+void LogEditor::removeOrSelection(qsizetype from, qsizetype to)
+{
+    if (hasSelection())
+        replaceSelection(QString());
+    else
+        replaceRange(from, to, QString());
+}
+
+void LogEditor::moveVertically(qint64 lines, bool extend)
+{
+    const qint64 from = caretLine();
+    const qreal goal = m_goalX >= 0 ? m_goalX : shape(from).xOf(m_caret);
+    const qint64 to = std::clamp<qint64>(from + lines, 0, m_layout.lineCount() - 1);
+    bool atLineEnd = false;
+    const qsizetype pos = positionOn(to, goal, &atLineEnd);
+    moveCaret(pos, extend, atLineEnd);
+    m_goalX = goal;
+}
+
+void LogEditor::moveToLineEdge(bool end, bool extend)
+{
+    const ShapedLine line = shape(caretLine());
+    if (!end)
+        return moveCaret(line.contentStart(), extend);
+    moveCaret(line.contentEnd(), extend, line.softEnd() && line.contentEnd() == line.end());
+}

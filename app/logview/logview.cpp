@@ -1,0 +1,318 @@
+#include "logview.h"
+
+#include "keycommand.h"
+#include "lognavigation.h"
+#include "shapedline.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kMargin = 2; // pixels left and right of the text, as a text box leaves
+constexpr int kTopMargin = 1;
+constexpr int kDragScrollMs = 50;
+
+} // namespace
+
+LogView::LogView(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    // Always there, as the text box's bar is: a bar that came and went would re-wrap.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    verticalScrollBar()->setSingleStep(1);
+
+    m_cutAction = new QAction(tr("Cu&t"), this);
+    m_copyAction = new QAction(tr("&Copy"), this);
+    m_pasteAction = new QAction(tr("&Paste"), this);
+    m_deleteAction = new QAction(tr("&Delete"), this);
+    m_selectAllAction = new QAction(tr("Select &All"), this);
+    connect(m_cutAction, &QAction::triggered, this, [this] { keepingView([this] { m_editor.cut(); }); });
+    connect(m_copyAction, &QAction::triggered, this, [this] { m_editor.copy(); });
+    connect(m_pasteAction, &QAction::triggered, this, [this] { keepingView([this] { m_editor.paste(); }); });
+    connect(m_deleteAction, &QAction::triggered, this,
+            [this] { keepingView([this] { m_editor.replaceSelection(QString()); }); });
+    connect(m_selectAllAction, &QAction::triggered, this, [this] {
+        m_editor.selectAll();
+        viewport()->update();
+    });
+
+    m_editor.setFont(font());
+    m_editor.setWidth(layoutWidth());
+    updateScrollRange();
+}
+
+void LogView::showLog(const ReceiveLog &log)
+{
+    const bool atEnd = isAtEnd();
+    const qsizetype top = firstVisiblePosition();
+    m_editor.show(log);
+    updateScrollRange();
+    verticalScrollBar()->setValue(atEnd ? verticalScrollBar()->maximum() : int(m_editor.layout().lineOf(top)));
+    viewport()->update();
+}
+
+void LogView::clear()
+{
+    m_editor.clear();
+    updateScrollRange();
+    viewport()->update();
+}
+
+QString LogView::toPlainText() const
+{
+    return m_editor.text().toString();
+}
+
+void LogView::select(qsizetype anchor, qsizetype caret)
+{
+    m_editor.select(anchor, caret);
+    caretMoved();
+}
+
+qsizetype LogView::firstVisiblePosition() const
+{
+    return m_editor.layout().lineStart(topLine());
+}
+
+// An edit by the operator: afterwards the caret is in view.
+template<typename Change>
+void LogView::keepingView(Change change)
+{
+    change();
+    updateScrollRange();
+    caretMoved();
+}
+
+void LogView::updateScrollRange()
+{
+    const int rows = visibleRows();
+    const qint64 last = std::min<qint64>(m_editor.layout().lineCount() - rows, std::numeric_limits<int>::max());
+    verticalScrollBar()->setPageStep(rows);
+    verticalScrollBar()->setRange(0, int(std::max<qint64>(0, last)));
+}
+
+void LogView::caretMoved()
+{
+    const qint64 line = m_editor.caretLine();
+    const qint64 top = topLine();
+    if (line < top)
+        verticalScrollBar()->setValue(int(line));
+    else if (line >= top + visibleRows())
+        verticalScrollBar()->setValue(int(line - visibleRows() + 1));
+    startBlinking();
+}
+
+void LogView::startBlinking()
+{
+    m_caretShown = true;
+    const int flash = QApplication::cursorFlashTime();
+    if (flash > 0 && hasFocus())
+        m_blinkTimer.start(flash / 2, this);
+    else
+        m_blinkTimer.stop();
+    viewport()->update();
+}
+
+void LogView::dragTo(QPoint point)
+{
+    bool atLineEnd = false;
+    const qsizetype pos = positionAt(point, &atLineEnd);
+    m_editor.moveCaret(pos, true, atLineEnd);
+    caretMoved();
+}
+
+qsizetype LogView::positionAt(QPoint point, bool *atLineEnd) const
+{
+    const int row = point.y() < kTopMargin ? -1 : (point.y() - kTopMargin) / m_editor.lineHeight();
+    const qint64 line = std::clamp<qint64>(topLine() + row, 0, m_editor.layout().lineCount() - 1);
+    return m_editor.positionOn(line, point.x() - kMargin, atLineEnd);
+}
+
+qint64 LogView::topLine() const
+{
+    return verticalScrollBar()->value();
+}
+
+bool LogView::isAtEnd() const
+{
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+int LogView::visibleRows() const
+{
+    return std::max(1, (viewport()->height() - kTopMargin) / m_editor.lineHeight());
+}
+
+int LogView::layoutWidth() const
+{
+    return std::max(0, viewport()->width() - 2 * kMargin) * CharMetrics::kUnit;
+}
+
+QPointF LogView::lineOrigin(qint64 line) const
+{
+    return QPointF(kMargin, kTopMargin + qreal(line - topLine()) * m_editor.lineHeight());
+}
+
+void LogView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const qint64 first = topLine();
+    // One row more than fits: the partly visible line at the bottom.
+    const qint64 last = std::min(m_editor.layout().lineCount() - 1, first + visibleRows());
+    const qint64 caret = m_editor.caretLine();
+    for (qint64 line = first; line <= last; ++line) {
+        const ShapedLine shaped = m_editor.shape(line);
+        const QPointF origin = lineOrigin(line);
+        shaped.draw(&painter, origin, m_editor.selectionStart(), m_editor.selectionEnd(), palette());
+        if (line == caret && m_caretShown && hasFocus()) {
+            const qreal x = origin.x() + shaped.xOf(m_editor.caret());
+            painter.fillRect(QRectF(x, origin.y(), 1, m_editor.lineHeight()), palette().text());
+        }
+    }
+}
+
+// A new width wraps everything once; the first character in view stays in view.
+void LogView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    const bool atEnd = isAtEnd();
+    const qsizetype top = firstVisiblePosition();
+    if (layoutWidth() != m_editor.layout().width())
+        m_editor.setWidth(layoutWidth());
+    updateScrollRange();
+    verticalScrollBar()->setValue(atEnd ? verticalScrollBar()->maximum() : int(m_editor.layout().lineOf(top)));
+}
+
+void LogView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void LogView::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() != QEvent::FontChange)
+        return;
+    const bool atEnd = isAtEnd();
+    const qsizetype top = firstVisiblePosition();
+    m_editor.setFont(font());
+    updateScrollRange();
+    verticalScrollBar()->setValue(atEnd ? verticalScrollBar()->maximum() : int(m_editor.layout().lineOf(top)));
+    viewport()->update();
+}
+
+void LogView::keyPressEvent(QKeyEvent *event)
+{
+    const KeyCommand command = KeyCommand::of(event);
+    if (command.action == KeyCommand::Action::None) {
+        event->ignore();
+        return;
+    }
+    if (command.action == KeyCommand::Action::Copy)
+        return m_editor.copy(); // copying leaves the view where the operator put it
+    const int rows = visibleRows();
+    if (command.action == KeyCommand::Action::NextPage)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + rows);
+    else if (command.action == KeyCommand::Action::PreviousPage)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - rows);
+    keepingView([&] { m_editor.carryOut(command, event->text(), rows); });
+}
+
+void LogView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    bool atLineEnd = false;
+    const qsizetype pos = positionAt(event->position().toPoint(), &atLineEnd);
+    m_editor.moveCaret(pos, event->modifiers() & Qt::ShiftModifier, atLineEnd);
+    m_dragging = true;
+    m_dragPoint = event->position().toPoint();
+    caretMoved();
+}
+
+void LogView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_dragging || !(event->buttons() & Qt::LeftButton))
+        return;
+    m_dragPoint = event->position().toPoint();
+    const bool outside = m_dragPoint.y() < 0 || m_dragPoint.y() >= viewport()->height();
+    if (outside && !m_dragTimer.isActive())
+        m_dragTimer.start(kDragScrollMs, this);
+    else if (!outside)
+        m_dragTimer.stop();
+    dragTo(m_dragPoint);
+}
+
+void LogView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_dragging = false;
+        m_dragTimer.stop();
+    }
+}
+
+void LogView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    bool atLineEnd = false;
+    const qsizetype pos = positionAt(event->position().toPoint(), &atLineEnd);
+    const auto [from, to] = LogNavigation::wordAt(m_editor.text(), pos);
+    select(from, to);
+}
+
+void LogView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const bool selection = m_editor.hasSelection();
+    m_cutAction->setEnabled(selection);
+    m_copyAction->setEnabled(selection);
+    m_deleteAction->setEnabled(selection);
+    m_pasteAction->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+    m_selectAllAction->setEnabled(!m_editor.text().isEmpty());
+    QMenu menu(this);
+    menu.addActions({m_cutAction, m_copyAction, m_pasteAction, m_deleteAction});
+    menu.addSeparator();
+    menu.addAction(m_selectAllAction);
+    menu.exec(event->globalPos());
+}
+
+void LogView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    startBlinking();
+}
+
+void LogView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    m_blinkTimer.stop();
+    m_caretShown = false;
+    viewport()->update();
+}
+
+void LogView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_blinkTimer.timerId()) {
+        m_caretShown = !m_caretShown;
+        viewport()->update();
+    } else if (event->timerId() == m_dragTimer.timerId()) {
+        QScrollBar *bar = verticalScrollBar();
+        bar->setValue(bar->value() + (m_dragPoint.y() < 0 ? -1 : 1));
+        dragTo(m_dragPoint);
+    } else {
+        QAbstractScrollArea::timerEvent(event);
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "logeditor.h"
+#include "receivelog.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+
+class QAction;
+
+// The receive text box: multi-line, word-wrapped, editable, with a vertical scroll
+// bar, over a text that may be endless. It shares the log's chunks instead of
+// copying them, wraps only what changed and shapes only the lines in view, so
+// showing a grown log costs what the new characters cost.
+class LogView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit LogView(QWidget *parent = nullptr);
+
+    // Afterwards the box shows exactly the log's text. While the box still holds
+    // what the last call put there and the log only grew, only the new part is added.
+    // The view follows the end while it shows the end, and stays put otherwise.
+    void showLog(const ReceiveLog &log);
+    // Empties the box only; the next showLog puts the whole log back.
+    void clear();
+    QString toPlainText() const;
+
+    // The selected text, exactly as held: no break that is not in the text.
+    QString selectedText() const { return m_editor.selectedText(); }
+    void select(qsizetype anchor, qsizetype caret);
+    // The position of the first character in view.
+    qsizetype firstVisiblePosition() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    template<typename Change>
+    void keepingView(Change change);
+    void updateScrollRange();
+    void caretMoved();
+    void startBlinking();
+    void dragTo(QPoint point);
+
+    qsizetype positionAt(QPoint point, bool *atLineEnd) const;
+    qint64 topLine() const;
+    bool isAtEnd() const;
+    int visibleRows() const;
+    int layoutWidth() const;
+    QPointF lineOrigin(qint64 line) const;
+
+    LogEditor m_editor;
+
+    QAction *m_cutAction = nullptr;
+    QAction *m_copyAction = nullptr;
+    QAction *m_pasteAction = nullptr;
+    QAction *m_deleteAction = nullptr;
+    QAction *m_selectAllAction = nullptr;
+
+    QBasicTimer m_blinkTimer;
+    bool m_caretShown = false;
+    QBasicTimer m_dragTimer;
+    bool m_dragging = false;
+    QPoint m_dragPoint;
+};

@@ -1,0 +1,165 @@
+// Drives the receive box alone, offscreen, the way the window does after each serial
+// event, and prints what that costs as the log grows.
+#include "logview.h"
+#include "receivelog.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QRandomGenerator>
+#include <QScrollBar>
+
+#include <malloc.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr qsizetype kMiB = 1024 * 1024;
+constexpr int kEventBytes = 64;
+constexpr int kEventsPerSample = 300;
+
+using Render = std::function<QByteArray(const QByteArray &)>;
+
+QByteArray hexOf(const QByteArray &bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    QByteArray text;
+    for (const char c : bytes) {
+        text.append(kDigits[quint8(c) >> 4]);
+        text.append(kDigits[quint8(c) & 15]);
+        text.append(',');
+    }
+    return text;
+}
+
+QByteArray asciiOf(const QByteArray &bytes)
+{
+    QByteArray text;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        text.append(i % 32 == 31 ? '\n' : char('a' + quint8(bytes[i]) % 26));
+    text.replace('\n', "\r\n");
+    return text;
+}
+
+QByteArray randomBytes(int n)
+{
+    QByteArray bytes(n, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Offscreen windows are never exposed, so repaint() would skip painting: render instead.
+void paint(LogView &view)
+{
+    static QImage canvas(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    view.viewport()->render(&canvas);
+}
+
+qsizetype heapInUse()
+{
+    return qsizetype(mallinfo2().uordblks);
+}
+
+// One serial event: new characters into the log, the box shown again and painted.
+double eventCost(LogView &view, ReceiveLog &log, const Render &render)
+{
+    const QByteArray text = render(randomBytes(kEventBytes));
+    QElapsedTimer timer;
+    timer.start();
+    log.append(text);
+    view.showLog(log);
+    paint(view);
+    return msSince(timer);
+}
+
+void fillTo(ReceiveLog &log, qsizetype size, const Render &render)
+{
+    while (log.size() < size)
+        log.append(render(randomBytes(4096)));
+}
+
+double timed(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return msSince(timer);
+}
+
+void typeKey(LogView &view, Qt::Key key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&view, &press);
+}
+
+void runNotation(const char *name, const Render &render)
+{
+    std::printf("\n%s notation, box 257 x 225 px\n", name);
+    std::printf("| log size | per event (mean) | per event (max) | full show | re-wrap on resize | "
+                "edit at end, event | edit at start, event | scroll + paint | copy all | heap per char |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const qsizetype mb : {1, 16, 64}) {
+        const qsizetype heapBefore = heapInUse();
+        auto log = std::make_unique<ReceiveLog>();
+        auto view = std::make_unique<LogView>();
+        view->resize(257, 225);
+        view->show();
+        fillTo(*log, mb * kMiB, render);
+        const double fullShow = timed([&] { view->showLog(*log); });
+        double total = 0;
+        double worst = 0;
+        for (int i = 0; i < kEventsPerSample; ++i) {
+            const double cost = eventCost(*view, *log, render);
+            total += cost;
+            worst = std::max(worst, cost);
+        }
+        const double perChar = double(heapInUse() - heapBefore) / double(log->size());
+        const double rewrap = timed([&] { view->resize(300, 225); });
+        view->resize(257, 225);
+        const auto editAt = [&](Qt::Key where) {
+            return timed([&] {
+                QKeyEvent move(QEvent::KeyPress, where, Qt::ControlModifier);
+                QApplication::sendEvent(view.get(), &move);
+                typeKey(*view, Qt::Key_X, QStringLiteral("x"));
+                eventCost(*view, *log, render);
+            });
+        };
+        const double editEnd = editAt(Qt::Key_End);
+        const double editStart = editAt(Qt::Key_Home);
+        QScrollBar *bar = view->verticalScrollBar();
+        const double scroll = timed([&] {
+            bar->setValue(bar->maximum() / 2);
+            paint(*view);
+        });
+        const double copy = timed([&] {
+            view->select(0, log->size());
+            const QString all = view->selectedText();
+            Q_UNUSED(all);
+        });
+        std::printf("| %lld MB | %.3f ms | %.3f ms | %.1f ms | %.1f ms | %.2f ms | %.1f ms | %.3f ms | %.1f ms | %.2f B |\n",
+                    qlonglong(mb), total / kEventsPerSample, worst, fullShow, rewrap, editEnd, editStart, scroll, copy,
+                    perChar);
+        std::fflush(stdout);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    runNotation("HEX", hexOf);
+    runNotation("ASCII (lines of 32 with CR LF)", asciiOf);
+    return 0;
+}
