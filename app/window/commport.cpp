@@ -5,6 +5,7 @@
 #include "indicatorshape.h"
 #include "logview.h"
 #include "receivenotation.h"
+#include "serialstringdisplay.h"
 #include "transmitkey.h"
 #include "units.h"
 #include "version.h"
@@ -126,6 +127,11 @@ void CommPort::createMiddle()
     Text2->setGeometry(twipsRect(120, 240, 3615, 1335));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->installEventFilter(this);
+    // Kept hidden: the window only keeps its width equal to the transmit box's.
+    SerialStringDisplay1 = new SerialStringDisplay(TransmitFrame);
+    SerialStringDisplay1->setObjectName(QStringLiteral("SerialStringDisplay1"));
+    SerialStringDisplay1->setVisible(false);
+    SerialStringDisplay1->setGeometry(twipsRect(120, 240, 3615, 375));
 }
 
 void CommPort::createRightColumn()
@@ -403,4 +409,5 @@ void CommPort::Form_Resize()
     TransmitFrame->setGeometry(TransmitFrame->x(), px(p.transmitFrameTop), px(p.transmitFrameWidth),
                                TransmitFrame->height());
     Text2->resize(px(p.text2Width), Text2->height());
+    SerialStringDisplay1->resize(px(p.displayWidth), SerialStringDisplay1->height());
 }

@@ -16,6 +16,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class SerialStringDisplay;
 
 // The main window: a byte-level terminal on one serial port. The left column picks
 // port and line settings, the receive box logs every byte in the chosen notation,
@@ -76,6 +77,7 @@ private:
     LogView *Text1 = nullptr;
     QGroupBox *TransmitFrame = nullptr;
     QPlainTextEdit *Text2 = nullptr;
+    SerialStringDisplay *SerialStringDisplay1 = nullptr;
     QFrame *LeftFrame = nullptr;
     IndicatorShape *PE = nullptr;
     IndicatorShape *FE = nullptr;
