@@ -26,6 +26,16 @@ SpinEntry::SpinEntry(FocusOrder order, QWidget *parent)
     resize(sizeHint());
 }
 
+SpinEntry::~SpinEntry()
+{
+    // QWidget deletes the children after this part of the object is gone; the focus
+    // leaving a dying text box must not reach a half-destroyed entry.
+    disconnect(qApp, &QApplication::focusChanged, this, &SpinEntry::focusMoved);
+    m_text->removeEventFilter(this);
+    m_up->removeEventFilter(this);
+    m_down->removeEventFilter(this);
+}
+
 void SpinEntry::buildControls(FocusOrder order)
 {
     // Created first so that it lies behind the text box and the buttons.

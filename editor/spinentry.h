@@ -19,6 +19,8 @@ class SpinEntry : public QWidget
     Q_OBJECT
 
 public:
+    ~SpinEntry() override;
+
     // False brings the hyphen row in front of everything; true uncovers the entry.
     // Value, bounds and repeat are left as they are.
     void Enabled(bool State);

@@ -26,13 +26,14 @@ private Q_SLOTS:
     void neverConfigured();
     void repeat_data();
     void repeat();
-    void holdingAtTheBound();
-    void pressAtTheTopStartsNoRepeat();
-    void eitherReleaseStopsTheRepeat();
+    void pressAtALimit_data();
+    void pressAtALimit();
+    void oneTimerForBothButtons();
     void focus_data();
     void focus();
     void focusOrder();
     void coverPanel();
+    void deletedWhileTyping();
 };
 
 void TestIntegerEntry::commit_data()
@@ -170,38 +171,41 @@ void TestIntegerEntry::repeat()
     QCOMPARE(host.entry->return_value(), qint16(kStart + 4 * step));
 }
 
-void TestIntegerEntry::holdingAtTheBound()
+void TestIntegerEntry::pressAtALimit_data()
 {
+    QTest::addColumn<int>("maxi");
+    QTest::addColumn<bool>("repeats");
+    QTest::newRow("at max_value: repeats on the bound") << int(kCountMax) << true;
+    QTest::newRow("at 32767: no repeat") << int(kHighest) << false;
+}
+
+void TestIntegerEntry::pressAtALimit()
+{
+    QFETCH(int, maxi);
+    QFETCH(bool, repeats);
     SpinEntryHost<IntegerEntry> host;
-    host.entry->set_values(kCountMax, kCountMin, kCountMax, QString());
+    host.entry->set_values(qint16(maxi), kLowest, qint16(maxi), QString());
     QSignalSpy changed(host.entry, &IntegerEntry::changed);
     QTest::mousePress(host.up(), Qt::LeftButton);
-    host.tick();
-    host.tick();
-    QCOMPARE(host.text()->text(), QString::number(kCountMax));
+    QCOMPARE(host.timer()->isActive(), repeats);
+    if (repeats)
+        host.tick();
+    QCOMPARE(host.text()->text(), QString::number(maxi));
     QCOMPARE(changed.count(), 0);
     QTest::mouseRelease(host.up(), Qt::LeftButton);
     QCOMPARE(changed.count(), 1);
 }
 
-void TestIntegerEntry::pressAtTheTopStartsNoRepeat()
-{
-    SpinEntryHost<IntegerEntry> host;
-    host.entry->set_values(kHighest, kLowest, kHighest, QString());
-    QSignalSpy changed(host.entry, &IntegerEntry::changed);
-    QTest::mousePress(host.up(), Qt::LeftButton);
-    QVERIFY(!host.timer()->isActive());
-    QTest::mouseRelease(host.up(), Qt::LeftButton);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(host.text()->text(), QString::number(kHighest));
-}
-
-void TestIntegerEntry::eitherReleaseStopsTheRepeat()
+void TestIntegerEntry::oneTimerForBothButtons()
 {
     SpinEntryHost<IntegerEntry> host;
     host.entry->set_values(5, kCountMin, kCountMax, QString());
     QSignalSpy changed(host.entry, &IntegerEntry::changed);
     QTest::mousePress(host.up(), Qt::LeftButton);
+    QTest::mousePress(host.down(), Qt::RightButton);
+    // Each tick steps down, then up.
+    host.tick();
+    QCOMPARE(host.text()->text(), QStringLiteral("5"));
     QTest::mouseRelease(host.down(), Qt::RightButton);
     QVERIFY(!host.timer()->isActive());
     QCOMPARE(changed.count(), 1);
@@ -259,6 +263,19 @@ void TestIntegerEntry::coverPanel()
     host.entry->Enabled(true);
     QCOMPARE(host.entry->childAt(inText), host.text());
     QCOMPARE(host.text()->text(), QStringLiteral("7"));
+    QCOMPARE(changed.count(), 0);
+}
+
+void TestIntegerEntry::deletedWhileTyping()
+{
+    // The focus leaves the text box while the entry is being destroyed; with the
+    // sanitizers on, a call into the half-destroyed entry fails here.
+    SpinEntryHost<IntegerEntry> host;
+    QVERIFY(host.isActive());
+    host.text()->setFocus();
+    host.text()->setText(QStringLiteral("3"));
+    QSignalSpy changed(host.entry, &IntegerEntry::changed);
+    delete host.entry;
     QCOMPARE(changed.count(), 0);
 }
 
