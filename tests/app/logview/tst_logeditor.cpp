@@ -1,0 +1,93 @@
+#include "logeditor.h"
+
+#include "keycommand.h"
+
+#include <QtTest>
+
+// A hex log wrapped at a width that holds about a dozen characters.
+static constexpr int kWidthChars = 12;
+
+class TestLogEditor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void caretAtAWrap();
+    void upAndDownKeepTheColumn();
+    void selectAndReplaceAcrossChunks();
+
+private:
+    void press(KeyCommand::Action action, bool extend = false, const QString &typed = QString());
+
+    LogEditor m_editor;
+    ReceiveLog m_log;
+};
+
+void TestLogEditor::init()
+{
+    m_log.clear();
+    while (m_log.size() < 2 * ReceiveLog::kChunkSize)
+        m_log.append(QByteArrayView("48,69,0D,0A,"));
+    m_editor.clear();
+    m_editor.setWidth(QFontMetrics(m_editor.font()).horizontalAdvance(u"0"_qs) * kWidthChars * CharMetrics::kUnit);
+    m_editor.show(m_log);
+}
+
+void TestLogEditor::press(KeyCommand::Action action, bool extend, const QString &typed)
+{
+    m_editor.carryOut(KeyCommand{action, extend}, typed, 10);
+}
+
+// End stays on its line although its position is the next line's start; typing
+// there puts the character at the wrap; Home goes back to the line's start.
+void TestLogEditor::caretAtAWrap()
+{
+    const WrapLayout &layout = m_editor.layout();
+    QVERIFY(layout.lineCount() > 2);
+    press(KeyCommand::Action::LineEnd);
+    QCOMPARE(m_editor.caret(), layout.lineEnd(0));
+    QCOMPARE(m_editor.caretLine(), 0);
+    press(KeyCommand::Action::LineStart);
+    QCOMPARE(m_editor.caret(), 0);
+    press(KeyCommand::Action::LineEnd);
+    const qsizetype wrap = m_editor.caret();
+    press(KeyCommand::Action::Type, false, u"Z"_qs);
+    QCOMPARE(m_editor.text().at(wrap), QLatin1Char('Z'));
+}
+
+void TestLogEditor::upAndDownKeepTheColumn()
+{
+    const WrapLayout &layout = m_editor.layout();
+    m_editor.moveCaret(layout.lineStart(5) + 3, false);
+    press(KeyCommand::Action::NextLine);
+    QCOMPARE(m_editor.caretLine(), 6);
+    press(KeyCommand::Action::NextPage);
+    QCOMPARE(m_editor.caretLine(), 16);
+    press(KeyCommand::Action::PreviousLine, true);
+    QCOMPARE(m_editor.caretLine(), 15);
+    QVERIFY(m_editor.hasSelection());
+    m_editor.moveCaret(0, false);
+    press(KeyCommand::Action::PreviousLine);
+    QCOMPARE(m_editor.caret(), 0);
+    press(KeyCommand::Action::DocumentEnd);
+    press(KeyCommand::Action::NextLine);
+    QCOMPARE(m_editor.caret(), m_editor.text().size());
+}
+
+void TestLogEditor::selectAndReplaceAcrossChunks()
+{
+    const qsizetype from = ReceiveLog::kChunkSize - 4;
+    m_editor.select(from, from + 8);
+    QCOMPARE(m_editor.selectedText(), m_log.toString().mid(from, 8));
+    press(KeyCommand::Action::Type, false, u"\u20ac"_qs);
+    QString expected = m_log.toString();
+    expected.replace(from, 8, u"\u20ac"_qs);
+    QCOMPARE(m_editor.text().toString(), expected);
+    QCOMPARE(m_editor.caret(), from + 1);
+    m_editor.show(m_log);
+    QCOMPARE(m_editor.text().toString(), m_log.toString());
+}
+
+QTEST_MAIN(TestLogEditor)
+#include "tst_logeditor.moc"
