@@ -1,5 +1,6 @@
 #include "commport.h"
 
+#include "captionfit.h"
 #include "commerror.h"
 #include "globals.h"
 #include "indicatorshape.h"
@@ -88,6 +89,8 @@ void CommPort::createSettingsColumn()
     makeOptions(Port, QStringLiteral("Port"), portFrame,
                 [](int i) { return QString::number(i + 1); },
                 [](int i) { return twipsRect(i < 4 ? 120 : 600, 240 + 240 * (i % 4), 495, 255); });
+    for (int i = 0; i < 4; ++i)
+        CaptionFit::fitRow({Port[i], Port[i + 4]}, portFrame->width());
     for (QRadioButton *option : Port)
         option->installEventFilter(this);
 
@@ -96,12 +99,16 @@ void CommPort::createSettingsColumn()
     makeOptions(Baudrate, QStringLiteral("Baudrate"), baudFrame,
                 [](int i) { return latin(kBaudCaptions[i]); },
                 [](int i) { return twipsRect(120, 240 + 240 * i, i < 3 ? 735 : 855, 255); });
+    for (QRadioButton *option : Baudrate)
+        CaptionFit::fitRow({option}, baudFrame->width());
 
     QGroupBox *parityFrame = makeFrame(QStringLiteral("Parity"), QStringLiteral("ParityFrame"), this,
                                        twipsRect(120, 3360, 1215, 1095));
     makeOptions(Parity, QStringLiteral("Parity"), parityFrame,
                 [](int i) { return latin(kParityCaptions[i]); },
                 [](int i) { return twipsRect(120, 240 + 240 * i, 735, 255); });
+    for (QRadioButton *option : Parity)
+        CaptionFit::fitRow({option}, parityFrame->width());
 
     QGroupBox *stopFrame = makeFrame(QStringLiteral("Stop Bits"), QStringLiteral("StopBitsFrame"), this,
                                      twipsRect(120, 4440, 1215, 855));
@@ -175,6 +182,10 @@ void CommPort::createRightColumn()
     command2 = new QPushButton(QStringLiteral("Exit"), buttonFrame);
     command2->setObjectName(QStringLiteral("command2"));
     command2->setGeometry(twipsRect(1800, 240, 615, 375));
+
+    CaptionFit::fitRow({Display[0], Display[1], Display[2]}, displayFrame->width());
+    CaptionFit::fitRow({parityLabel}, FE->x());
+    CaptionFit::fitRow({frameLabel}, errorsFrame->width());
 
     setTabOrder(Text1, Text2);
     Text1->setFocus();
