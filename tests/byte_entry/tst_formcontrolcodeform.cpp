@@ -1,0 +1,232 @@
+#include "formcontrolcodeform.h"
+
+#include "globals.h"
+#include "popupdriver.h"
+
+#include <QCursor>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr QPoint kPopupPos(200, 150);
+constexpr int kBorder = 3;
+constexpr int kSide = 129 + 2 * kBorder;
+
+// The centre of label `code` in the window, from its column and row.
+QPoint labelCentre(int code)
+{
+    return QPoint(kBorder + (code / 8) * 32 + 16, kBorder + (code % 8) * 16 + 8);
+}
+
+std::unique_ptr<FormControlcodeForm> loadPicker(QPoint popupPos, quint8 code)
+{
+    Globals::PopupPos = popupPos;
+    Globals::PickedCode = code;
+    return std::make_unique<FormControlcodeForm>();
+}
+
+QList<int> highlightedLabels(const FormControlcodeForm &picker)
+{
+    QList<int> lit;
+    for (int i = 0; i < Globals::kControlCodes; ++i) {
+        if (isHighlighted(picker.findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(i))))
+            lit.append(i);
+    }
+    return lit;
+}
+
+} // namespace
+
+class TestFormControlcodeForm : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void labels();
+    void placement_data();
+    void placement();
+    void highlightAtLoad_data();
+    void highlightAtLoad();
+    void highlightFollowsPointer();
+    void releasePicks_data();
+    void releasePicks();
+    void releaseOffLabelsPicksNothing();
+    void keysDoNothing();
+    void watchKeepsEdgeInside();
+    void shownModally();
+    void watchClosesWithoutPick();
+};
+
+void TestFormControlcodeForm::initTestCase()
+{
+    Globals::InitTables();
+    quietPointerGrabWarnings();
+}
+
+void TestFormControlcodeForm::labels()
+{
+    const auto picker = loadPicker(kPopupPos, 0);
+    QCOMPARE(picker->size(), QSize(kSide, kSide));
+    for (int code = 0; code < Globals::kControlCodes; ++code) {
+        const auto *label = picker->findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(code));
+        QVERIFY(label);
+        QCOMPARE(label->text(), Globals::ControlCodeNames[code]);
+        QCOMPARE(label->geometry().center(), labelCentre(code));
+        QCOMPARE(label->size(), QSize(33, 17));
+    }
+    const auto *timer = picker->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 500);
+    QVERIFY(timer->isActive());
+}
+
+void TestFormControlcodeForm::placement_data()
+{
+    QTest::addColumn<QPoint>("popupPos");
+    QTest::addColumn<QPoint>("corner");
+
+    QTest::newRow("on screen") << kPopupPos << kPopupPos;
+    QTest::newRow("left of the screen") << QPoint(-45, 150) << QPoint(0, 150);
+    QTest::newRow("above the screen") << QPoint(200, -117) << QPoint(200, 0);
+    QTest::newRow("above and left") << QPoint(-110, -117) << QPoint(0, 0);
+}
+
+void TestFormControlcodeForm::placement()
+{
+    QFETCH(QPoint, popupPos);
+    QFETCH(QPoint, corner);
+    const auto picker = loadPicker(popupPos, 0);
+    picker->show();
+    QCOMPARE(picker->frameGeometry().topLeft(), corner);
+}
+
+void TestFormControlcodeForm::highlightAtLoad_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QList<int>>("lit");
+
+    QTest::newRow("NUL, top of the first column") << 0 << QList<int>{0};
+    QTest::newRow("US, foot of the fourth column") << 31 << QList<int>{31};
+    QTest::newRow("DC3") << 19 << QList<int>{19};
+    QTest::newRow("code past the table") << 40 << QList<int>{};
+}
+
+void TestFormControlcodeForm::highlightAtLoad()
+{
+    QFETCH(int, code);
+    QFETCH(QList<int>, lit);
+    const auto picker = loadPicker(kPopupPos, quint8(code));
+    QCOMPARE(highlightedLabels(*picker), lit);
+    QCOMPARE(picker->CurrentIndex(), lit.isEmpty() ? -1 : lit.first());
+}
+
+void TestFormControlcodeForm::highlightFollowsPointer()
+{
+    const auto picker = loadPicker(kPopupPos, 2);
+    picker->show();
+    QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
+    QWindow *window = picker->windowHandle();
+
+    moveOnto(window, labelCentre(9));
+    moveOnto(window, labelCentre(18));
+    moveOnto(window, labelCentre(19));
+    QCOMPARE(highlightedLabels(*picker), QList<int>{19});
+    QCOMPARE(picker->CurrentIndex(), 19);
+
+    // The border is on no label: the last one stays lit.
+    moveOnto(window, QPoint(1, 60));
+    QCOMPARE(highlightedLabels(*picker), QList<int>{19});
+    QCOMPARE(Globals::PickedCode, quint8(2));
+}
+
+void TestFormControlcodeForm::releasePicks_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+}
+
+void TestFormControlcodeForm::releasePicks()
+{
+    QFETCH(Qt::MouseButton, button);
+    const auto picker = loadPicker(kPopupPos, 2);
+    picker->show();
+    QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
+
+    QTest::mouseRelease(picker->windowHandle(), button, {}, labelCentre(27));
+    QCOMPARE(Globals::PickedCode, quint8(27));
+    QVERIFY(picker->isHidden());
+}
+
+void TestFormControlcodeForm::releaseOffLabelsPicksNothing()
+{
+    const auto picker = loadPicker(kPopupPos, 5);
+    picker->show();
+    QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
+
+    QTest::mouseRelease(picker->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
+    QCOMPARE(Globals::PickedCode, quint8(5));
+    QVERIFY(picker->isVisible());
+}
+
+void TestFormControlcodeForm::keysDoNothing()
+{
+    const auto picker = loadPicker(kPopupPos, 5);
+    picker->show();
+    QTest::keyClick(picker.get(), Qt::Key_Escape);
+    QTest::keyClick(picker.get(), Qt::Key_Return);
+    QVERIFY(picker->isVisible());
+    QCOMPARE(Globals::PickedCode, quint8(5));
+}
+
+void TestFormControlcodeForm::watchKeepsEdgeInside()
+{
+    const auto picker = loadPicker(kPopupPos, 5);
+    picker->show();
+    QSignalSpy ticks(picker->findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout);
+
+    QCursor::setPos(kPopupPos + QPoint(kSide, kSide));
+    QVERIFY(ticks.wait(2000));
+    QVERIFY(picker->isVisible());
+
+    QCursor::setPos(kPopupPos + QPoint(kSide + 1, kSide));
+    QVERIFY(ticks.wait(2000));
+    QVERIFY(picker->isHidden());
+    QCOMPARE(Globals::PickedCode, quint8(5));
+}
+
+void TestFormControlcodeForm::shownModally()
+{
+    const auto picker = loadPicker(kPopupPos, 2);
+    QCursor::setPos(kPopupPos + labelCentre(2));
+    bool grabbed = false;
+    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *shown) {
+        QTRY_COMPARE(QWidget::mouseGrabber(), shown);
+        grabbed = true;
+        moveOnto(shown->windowHandle(), labelCentre(3));
+        QTest::mouseRelease(shown->windowHandle(), Qt::LeftButton, {}, labelCentre(3));
+    });
+    picker->exec();
+    QVERIFY(grabbed);
+    QCOMPARE(Globals::PickedCode, quint8(3));
+    QCOMPARE(QWidget::mouseGrabber(), nullptr);
+}
+
+void TestFormControlcodeForm::watchClosesWithoutPick()
+{
+    const auto picker = loadPicker(kPopupPos, 13);
+    QCursor::setPos(kPopupPos - QPoint(50, 50));
+    picker->exec();
+    QVERIFY(picker->isHidden());
+    QCOMPARE(Globals::PickedCode, quint8(13));
+}
+
+QTEST_MAIN(TestFormControlcodeForm)
+#include "tst_formcontrolcodeform.moc"
