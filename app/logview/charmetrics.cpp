@@ -20,6 +20,7 @@ CharMetrics::CharMetrics()
     m_table['\t'] = 0;
     m_table['\r'] = 0;
     m_table['\n'] = 0;
+    fillByteTable();
 }
 
 CharMetrics::CharMetrics(const QFont &font)
@@ -29,8 +30,16 @@ CharMetrics::CharMetrics(const QFont &font)
     , m_table(kTableSize, -1)
 {
     // Everything the log can hold is measured now, so appends never measure.
-    for (int b = 0; b < 256; ++b)
-        slowAdvance(LogText::decode(char(b)));
+    fillByteTable();
+}
+
+void CharMetrics::fillByteTable()
+{
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = LogText::decode(char(b));
+        const bool special = c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+        m_bytes[b] = special ? -1 : advance(c);
+    }
 }
 
 int CharMetrics::slowAdvance(char16_t c) const

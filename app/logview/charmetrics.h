@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QList>
 
+#include <array>
+
 // Advance widths for wrapping the receive box, in 1/64 pixel, and the glyph each
 // character is drawn as. Control characters have no glyph in most fonts and would be
 // invisible, so they are drawn as their control pictures and measured the same way.
@@ -28,6 +30,8 @@ public:
         return slowAdvance(c);
     }
     int tabStop() const { return m_tabStop; }
+    // The advance of a code-page byte's character; -1 for a blank or a line break.
+    int byteAdvance(char byte) const { return m_bytes[quint8(byte)]; }
 
     static QChar glyph(QChar c);
     static QString glyphs(const QString &text);
@@ -36,10 +40,12 @@ private:
     static constexpr char16_t kTableSize = 0x3000;
 
     int slowAdvance(char16_t c) const;
+    void fillByteTable();
 
     bool m_uniform = true;
     QFontMetricsF m_metrics{QFont()};
     int m_tabStop = 8 * kUnit;
+    std::array<int, 256> m_bytes{};
     mutable QList<int> m_table;
     mutable QHash<char16_t, int> m_other;
 };

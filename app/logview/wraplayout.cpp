@@ -48,6 +48,7 @@ void WrapLayout::rewrap(const Restart &restart, qsizetype syncBlock)
     const qsizetype syncFrom = syncBlock < blocks ? m_text.blockStart(syncBlock) : m_text.size() + 1;
     qsizetype previous = -1;
     qsizetype s = restart.pos;
+    qsizetype hint = k;
     while (s >= 0) {
         while (k + 1 < blocks && s >= m_text.blockStart(k + 1)) {
             ++k;
@@ -60,7 +61,7 @@ void WrapLayout::rewrap(const Restart &restart, qsizetype syncBlock)
         }
         ++m_blocks[k].count;
         previous = s;
-        s = nextLineStart(s);
+        s = nextLineStart(s, hint);
     }
     for (qsizetype j = k + 1; j < blocks; ++j)
         m_blocks[j] = BlockLines{m_text.blockStart(j) - previous, 0};
@@ -74,43 +75,86 @@ void WrapLayout::countLinesFrom(qsizetype block)
         m_linesBefore[i + 1] = m_linesBefore.at(i) + m_blocks.at(i).count;
 }
 
-// The start of the line after the one starting at start, or -1 when that line
-// runs to the end of the text. An LF right after the CR that ended the previous
-// line belongs to this line and takes no room.
-qsizetype WrapLayout::nextLineStart(qsizetype start) const
+namespace {
+
+// One line's greedy fill, a character at a time.
+struct LineFill
 {
-    const qsizetype n = m_text.size();
-    qsizetype i = start;
-    if (i < n && i > 0 && m_text.at(i) == u'\n' && m_text.at(i - 1) == u'\r')
-        ++i;
-    const qsizetype content = i;
-    const int tab = std::max(1, m_metrics.tabStop());
+    qsizetype content;  // the first position that takes room
+    int width;
+    int tab;
     qint64 x = 0;
     qsizetype lastBreak = -1;
-    for (qsizetype b = m_text.blockOf(i); i < n; ++b) {
-        const qsizetype base = m_text.blockStart(b);
-        const qsizetype end = m_text.blockEnd(b);
-        const char *bytes = m_text.blockBytes(b);
-        const QChar *chars = m_text.blockChars(b);
-        for (; i < end; ++i) {
-            const char16_t c = bytes ? LogText::decode(bytes[i - base]) : chars[i - base].unicode();
-            if (c == u'\r' || c == u'\n')
-                return i + 1;
-            if (c == u' ' || c == u'\t') {
-                const int w = c == u' ' ? m_metrics.advance(c) : int(tab - x % tab);
-                if (x + w > m_width && i > content)
-                    return i + 1;
-                x += w;
-                lastBreak = i + 1;
-                continue;
-            }
-            const int w = m_metrics.advance(c);
-            if (x + w > m_width && i > content)
-                return lastBreak >= 0 ? lastBreak : i;
+
+    // -1 while the line goes on, else the start of the next line.
+    qsizetype take(char16_t c, int advance, qsizetype i)
+    {
+        if (c == u'\r' || c == u'\n')
+            return i + 1;
+        if (c == u' ' || c == u'\t') {
+            const int w = c == u' ' ? advance : int(tab - x % tab);
+            if (x + w > width && i > content)
+                return i + 1; // a blank that does not fit hangs at the end
             x += w;
+            lastBreak = i + 1;
+            return -1;
         }
+        return fits(advance, i) ? -1 : (lastBreak >= 0 ? lastBreak : i);
     }
-    return -1;
+
+    bool fits(int advance, qsizetype i)
+    {
+        if (x + advance > width && i > content)
+            return false;
+        x += advance;
+        return true;
+    }
+};
+
+} // namespace
+
+// The start of the line after the one starting at start, or -1 when that line
+// runs to the end of the text. An LF right after the CR that ended the previous
+// line belongs to this line and takes no room. block is a hint, kept up to date.
+qsizetype WrapLayout::nextLineStart(qsizetype start, qsizetype &block) const
+{
+    const qsizetype n = m_text.size();
+    if (start >= n)
+        return -1;
+    if (block < 0 || block >= m_text.blockCount() || start < m_text.blockStart(block)
+        || start >= m_text.blockEnd(block))
+        block = m_text.blockOf(start);
+    qsizetype i = start;
+    if (i > 0 && m_text.at(i) == u'\n' && m_text.at(i - 1) == u'\r')
+        ++i;
+    LineFill fill{i, m_width, std::max(1, m_metrics.tabStop())};
+    while (true) {
+        const qsizetype base = m_text.blockStart(block);
+        const qsizetype end = m_text.blockEnd(block);
+        if (const char *bytes = m_text.blockBytes(block)) {
+            for (; i < end; ++i) {
+                const char b = bytes[i - base];
+                const int a = m_metrics.byteAdvance(b);
+                if (a >= 0 && fill.fits(a, i))
+                    continue;
+                const char16_t c = LogText::decode(b);
+                const qsizetype next = fill.take(c, m_metrics.advance(c), i);
+                if (next >= 0)
+                    return next;
+            }
+        } else {
+            const QChar *chars = m_text.blockChars(block);
+            for (; i < end; ++i) {
+                const char16_t c = chars[i - base].unicode();
+                const qsizetype next = fill.take(c, m_metrics.advance(c), i);
+                if (next >= 0)
+                    return next;
+            }
+        }
+        if (block + 1 >= m_text.blockCount())
+            return -1;
+        ++block;
+    }
 }
 
 const QList<qsizetype> &WrapLayout::linesIn(qsizetype block) const
@@ -126,7 +170,8 @@ const QList<qsizetype> &WrapLayout::linesIn(qsizetype block) const
     slot.starts.clear();
     const qsizetype begin = m_text.blockStart(block);
     const qsizetype end = block + 1 < m_text.blockCount() ? m_text.blockEnd(block) : m_text.size() + 1;
-    for (qsizetype s = begin - m_blocks.at(block).lead; s >= 0 && s < end; s = nextLineStart(s)) {
+    qsizetype hint = block;
+    for (qsizetype s = begin - m_blocks.at(block).lead; s >= 0 && s < end; s = nextLineStart(s, hint)) {
         if (s >= begin)
             slot.starts.append(s);
     }

@@ -61,7 +61,7 @@ private:
         QList<qsizetype> starts;
     };
 
-    qsizetype nextLineStart(qsizetype start) const;
+    qsizetype nextLineStart(qsizetype start, qsizetype &block) const;
     const QList<qsizetype> &linesIn(qsizetype block) const;
     void rewrap(const Restart &restart, qsizetype syncBlock);
     void countLinesFrom(qsizetype block);
