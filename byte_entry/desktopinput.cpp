@@ -13,12 +13,9 @@ void sendLeftButtonUp(QWidget *pressed, QPointF position)
     QMetaObject::invokeMethod(
         pressed,
         [pressed, position] {
-            const Qt::MouseButtons held = QGuiApplication::mouseButtons();
-            if (!(held & Qt::LeftButton))
-                return;
+            const Qt::MouseButtons others = QGuiApplication::mouseButtons() & ~Qt::MouseButtons(Qt::LeftButton);
             QMouseEvent release(QEvent::MouseButtonRelease, position,
-                                pressed->mapToGlobal(position), Qt::LeftButton,
-                                held & ~Qt::MouseButtons(Qt::LeftButton),
+                                pressed->mapToGlobal(position), Qt::LeftButton, others,
                                 QGuiApplication::keyboardModifiers());
             QCoreApplication::sendEvent(pressed, &release);
         },

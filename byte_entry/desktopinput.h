@@ -13,9 +13,9 @@ class QWidget;
 namespace DesktopInput {
 
 // Delivers one left-button release at `position` (pixels in `pressed`) from the event
-// loop, as soon as the press handler has returned, while the button is still down.
-// When the operator's own release got there first, the press has already ended and
-// no second release follows.
+// loop, as soon as the press handler has returned, while the operator still holds the
+// button. Whoever handles releases must expect a second one when the operator lets go
+// quickly: the real release can come first.
 void sendLeftButtonUp(QWidget *pressed, QPointF position);
 
 QPoint clientToScreen(const QWidget *widget, QPoint client);

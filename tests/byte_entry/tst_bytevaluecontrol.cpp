@@ -1,0 +1,313 @@
+#include "bytevaluecontrol.h"
+
+#include "bytemodeform.h"
+#include "globals.h"
+#include "mytextbox.h"
+#include "popupdriver.h"
+#include "serialstring.h"
+
+#include <QCursor>
+#include <QFrame>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr qint32 kAscii = qint32(ByteMode::ASCII);
+constexpr qint32 kHex = qint32(ByteMode::HEX);
+constexpr qint32 kDecimal = qint32(ByteMode::DECIMAL);
+constexpr qint32 kBinary = qint32(ByteMode::BINARY);
+constexpr qint32 kControl = qint32(ByteMode::CONTROL);
+constexpr QPoint kFarAway(700, 550);
+// Where the tests press on the mode label, in its own pixels.
+constexpr QPoint kOnLabel(16, 8);
+
+QPoint rowCentre(int row)
+{
+    return QPoint(3 + 28, 3 + row * 16 + 8);
+}
+
+QLabel *row(const ByteModeForm &chooser, int index)
+{
+    return chooser.findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(index));
+}
+
+} // namespace
+
+class TestByteValueControl : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void layout();
+    void myIndex_data();
+    void myIndex();
+    void modeLabel_data();
+    void modeLabel();
+    void decimalEntryAboveByte();
+    void chooseInOneGesture();
+    void chooserClosedWithoutPick();
+    void asciiRowTakesRightClick();
+    void quickClickOpensOneChooser();
+    void rightClickOpensNothing();
+    void controlGoneDuringChoice();
+
+private:
+    QLabel *text2() const;
+    QPoint labelInWindow() const;
+    void pressLabel();
+
+    std::unique_ptr<QWidget> m_host;
+    ByteValueControl *m_control = nullptr;
+};
+
+void TestByteValueControl::initTestCase()
+{
+    Globals::InitTables();
+    quietPointerGrabWarnings();
+}
+
+void TestByteValueControl::init()
+{
+    m_host = std::make_unique<QWidget>();
+    m_host->setGeometry(100, 100, 200, 80);
+    m_control = new ByteValueControl(m_host.get());
+    m_control->setGeometry(QRect(QPoint(10, 10), m_control->sizeHint()));
+    m_host->show();
+    m_host->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+}
+
+void TestByteValueControl::cleanup()
+{
+    m_host.reset();
+    m_control = nullptr;
+}
+
+QLabel *TestByteValueControl::text2() const
+{
+    return m_control->findChild<QLabel *>(QStringLiteral("Text2"));
+}
+
+QPoint TestByteValueControl::labelInWindow() const
+{
+    return text2()->mapTo(m_host.get(), kOnLabel);
+}
+
+void TestByteValueControl::pressLabel()
+{
+    QCursor::setPos(text2()->mapToGlobal(kOnLabel));
+    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
+}
+
+void TestByteValueControl::layout()
+{
+    QCOMPARE(m_control->sizeHint(), QSize(121, 25));
+    const auto *index = m_control->findChild<QLabel *>(QStringLiteral("Label1"));
+    QVERIFY(index);
+    QCOMPARE(index->geometry(), QRect(0, 0, 25, 17));
+    QCOMPARE(index->text(), QStringLiteral("32"));
+    QVERIFY(index->font().bold());
+    QCOMPARE(index->font().pointSize(), 12);
+    const auto *box = m_control->findChild<QWidget *>(QStringLiteral("MyTextBox1"));
+    QVERIFY(box);
+    QCOMPARE(box->geometry(), QRect(24, 0, 57, 25));
+    const auto *frame = m_control->findChild<QFrame *>(QStringLiteral("Frame1"));
+    QVERIFY(frame);
+    QCOMPARE(frame->geometry(), QRect(88, 0, 33, 17));
+    QCOMPARE(text2()->parentWidget(), frame);
+    QCOMPARE(text2()->geometry(), QRect(0, 0, 33, 19));
+    QCOMPARE(text2()->toolTip(), QStringLiteral("Click to change byte mode"));
+    QCOMPARE(text2()->text(), QString());
+
+    m_control->setFocus();
+    QCOMPARE(QApplication::focusWidget(), box->findChild<QWidget *>(QStringLiteral("Picture1")));
+}
+
+void TestByteValueControl::myIndex_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("first") << 1 << "1";
+    QTest::newRow("last") << 32 << "32";
+}
+
+void TestByteValueControl::myIndex()
+{
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    m_control->setMyIndex(quint8(index));
+    QCOMPARE(m_control->findChild<QLabel *>(QStringLiteral("Label1"))->text(), caption);
+}
+
+void TestByteValueControl::modeLabel_data()
+{
+    QTest::addColumn<qint32>("mode");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ASCII") << kAscii << 65 << "ASC" << "A";
+    QTest::newRow("HEX") << kHex << 10 << "HEX" << "0A";
+    QTest::newRow("DECIMAL") << kDecimal << 65 << "DEC" << "65";
+    QTest::newRow("BINARY") << kBinary << 5 << "BIN" << "00000101";
+    QTest::newRow("CONTROL") << kControl << 2 << "CNT" << "STX";
+    QTest::newRow("mode without a caption") << 7 << 5 << "HEX" << "0A";
+}
+
+void TestByteValueControl::modeLabel()
+{
+    QFETCH(qint32, mode);
+    QFETCH(int, value);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+
+    m_control->setMode(kHex);
+    m_control->setValue(10);
+    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
+    QSignalSpy variableChanged(m_control, &ByteValueControl::VariableChanged);
+    m_control->setMode(mode);
+    m_control->setValue(quint8(value));
+    QCOMPARE(text2()->text(), caption);
+    QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), text);
+    QCOMPARE(m_control->Mode(), mode);
+    QCOMPARE(m_control->value(), quint8(value));
+    QCOMPARE(modeChanged.count(), 0);
+    QCOMPARE(variableChanged.count(), 0);
+}
+
+void TestByteValueControl::decimalEntryAboveByte()
+{
+    m_control->setMode(kDecimal);
+    m_control->setValue(0);
+    QSignalSpy variableChanged(m_control, &ByteValueControl::VariableChanged);
+    auto *picture = m_control->findChild<QWidget *>(QStringLiteral("Picture1"));
+    picture->setFocus();
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Backspace, Qt::Key_3, Qt::Key_0, Qt::Key_0})
+        QTest::keyClick(picture, key);
+    QCOMPARE(m_control->value(), quint8(255));
+    QCOMPARE(m_control->Error(), true);
+    QCOMPARE(variableChanged.count(), 4);
+}
+
+void TestByteValueControl::chooseInOneGesture()
+{
+    m_control->setMode(kHex);
+    m_control->setValue(19);
+    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
+    // The new mode has reached the box, the label still shows the old one.
+    qint32 modeAtSignal = -1;
+    QString captionAtSignal;
+    connect(m_control, &ByteValueControl::ModeChanged, this, [&] {
+        modeAtSignal = m_control->Mode();
+        captionAtSignal = text2()->text();
+    });
+    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
+        QCOMPARE(chooser->parentWidget(), m_control);
+        const QLabel *hex = row(*chooser, 1);
+        const QRect hexOnScreen(hex->mapToGlobal(QPoint(0, 0)), hex->size());
+        QVERIFY(hexOnScreen.contains(QCursor::pos()));
+        QCOMPARE(chooser->CurrentIndex(), 1);
+        moveOnto(chooser->windowHandle(), rowCentre(3));
+        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, rowCentre(3));
+    });
+    pressLabel();
+
+    QCOMPARE(modeChanged.count(), 1);
+    QCOMPARE(modeAtSignal, kBinary);
+    QCOMPARE(captionAtSignal, QStringLiteral("HEX"));
+    QCOMPARE(m_control->Mode(), kBinary);
+    QCOMPARE(text2()->text(), QStringLiteral("BIN"));
+    QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), QStringLiteral("00010011"));
+    QCOMPARE(m_control->value(), quint8(19));
+    QVERIFY(!m_control->findChild<ByteModeForm *>());
+}
+
+void TestByteValueControl::chooserClosedWithoutPick()
+{
+    m_control->setMode(kDecimal);
+    m_control->setValue(65);
+    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
+    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
+        // Let go on the border, on no row, then leave: the pointer watch must close it.
+        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
+        QVERIFY(chooser->isVisible());
+        QCursor::setPos(kFarAway);
+        QTRY_VERIFY_WITH_TIMEOUT(chooser->isHidden(), 2000);
+    });
+    pressLabel();
+
+    QCOMPARE(m_control->Mode(), kDecimal);
+    QCOMPARE(text2()->text(), QStringLiteral("DEC"));
+    QCOMPARE(modeChanged.count(), 1);
+}
+
+void TestByteValueControl::asciiRowTakesRightClick()
+{
+    m_control->setMode(kControl);
+    m_control->setValue(2);
+    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
+        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
+        QTest::mouseClick(chooser->windowHandle(), Qt::RightButton, {}, rowCentre(0));
+    });
+    pressLabel();
+
+    QCOMPARE(m_control->Mode(), kAscii);
+    QCOMPARE(text2()->text(), QStringLiteral("ASC"));
+    QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), QStringLiteral("Invisible"));
+}
+
+void TestByteValueControl::quickClickOpensOneChooser()
+{
+    m_control->setMode(kHex);
+    m_control->setValue(10);
+    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
+    QCursor::setPos(text2()->mapToGlobal(kOnLabel));
+    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
+        // A second chooser would find the pointer gone and close empty-handed.
+        QCursor::setPos(kFarAway);
+        QTest::mouseClick(chooser->windowHandle(), Qt::LeftButton, {}, rowCentre(2));
+    });
+    QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
+    QTest::qWait(0);
+
+    QCOMPARE(m_control->Mode(), kDecimal);
+    QCOMPARE(modeChanged.count(), 1);
+}
+
+void TestByteValueControl::rightClickOpensNothing()
+{
+    m_control->setMode(kHex);
+    m_control->setValue(10);
+    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
+    QCursor::setPos(kFarAway);
+    QTest::mouseClick(m_host->windowHandle(), Qt::RightButton, {}, labelInWindow());
+    QTest::qWait(0);
+
+    QCOMPARE(modeChanged.count(), 0);
+    QCOMPARE(m_control->Mode(), kHex);
+    QVERIFY(!m_control->findChild<ByteModeForm *>());
+}
+
+void TestByteValueControl::controlGoneDuringChoice()
+{
+    m_control->setMode(kHex);
+    whenShown<ByteModeForm>(this, [&](ByteModeForm *) {
+        m_host.reset();
+        m_control = nullptr;
+    });
+    QWindow *window = m_host->windowHandle();
+    QCursor::setPos(text2()->mapToGlobal(kOnLabel));
+    QTest::mousePress(window, Qt::LeftButton, {}, labelInWindow());
+    QVERIFY(!m_host);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(TestByteValueControl)
+#include "tst_bytevaluecontrol.moc"

@@ -1,0 +1,444 @@
+#include "mytextbox.h"
+
+#include "formcontrolcodeform.h"
+#include "globals.h"
+#include "popupdriver.h"
+#include "serialstring.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr qint32 kAscii = qint32(ByteMode::ASCII);
+constexpr qint32 kHex = qint32(ByteMode::HEX);
+constexpr qint32 kDecimal = qint32(ByteMode::DECIMAL);
+constexpr qint32 kBinary = qint32(ByteMode::BINARY);
+constexpr qint32 kControl = qint32(ByteMode::CONTROL);
+constexpr qint32 kNoMode = 7;
+constexpr QPoint kHostCorner(100, 100);
+constexpr QPoint kBoxCorner(10, 10);
+// Where the tests press on the box, in its picture's pixels.
+constexpr QPoint kPress(6, 9);
+constexpr QPoint kFarAway(700, 550);
+
+// Keys the host never takes, to see which keys travel on from the box.
+class KeyRecorder : public QWidget
+{
+public:
+    QList<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override { keys.append(event->key()); }
+};
+
+QPoint labelCentre(int code)
+{
+    return QPoint(3 + (code / 8) * 32 + 16, 3 + (code % 8) * 16 + 8);
+}
+
+bool isRed(QRgb pixel)
+{
+    return qRed(pixel) > 200 && qGreen(pixel) < 140 && qBlue(pixel) < 140;
+}
+
+bool isDark(QRgb pixel)
+{
+    return qRed(pixel) < 100 && qGreen(pixel) < 100 && qBlue(pixel) < 100;
+}
+
+int countPixels(const QImage &image, bool (*test)(QRgb))
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += test(image.pixel(x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace
+
+class TestMyTextBox : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void newInstance();
+    void colours_data();
+    void colours();
+    void caretBlinks();
+    void noCaretWithoutCaretMode_data();
+    void noCaretWithoutCaretMode();
+    void keys_data();
+    void keys();
+    void untakenKeysReachHost();
+    void clickPlacesCaret_data();
+    void clickPlacesCaret();
+    void pickInOneGesture();
+    void pickWithoutChoice();
+    void quickClickOpensOnePicker();
+    void rightPressOpensNothing();
+    void hostGoneDuringPick();
+
+private:
+    void setUpBox(qint32 mode, quint8 value);
+    QWidget *picture() const;
+    QImage snapshot() const;
+    QPoint pressInWindow() const;
+
+    std::unique_ptr<KeyRecorder> m_host;
+    MyTextBox *m_box = nullptr;
+};
+
+void TestMyTextBox::initTestCase()
+{
+    Globals::InitTables();
+    quietPointerGrabWarnings();
+}
+
+void TestMyTextBox::init()
+{
+    m_host = std::make_unique<KeyRecorder>();
+    m_host->setGeometry(QRect(kHostCorner, QSize(200, 100)));
+    m_box = new MyTextBox(m_host.get());
+    m_box->setGeometry(QRect(kBoxCorner, QSize(57, 25)));
+    m_host->show();
+    m_host->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+    // The active window hands its focus to the box; tests that want the caret ask.
+    picture()->clearFocus();
+}
+
+void TestMyTextBox::cleanup()
+{
+    m_host.reset();
+    m_box = nullptr;
+}
+
+void TestMyTextBox::setUpBox(qint32 mode, quint8 value)
+{
+    m_box->setMode(mode);
+    m_box->setValue(value);
+}
+
+QWidget *TestMyTextBox::picture() const
+{
+    return m_box->findChild<QWidget *>(QStringLiteral("Picture1"));
+}
+
+QImage TestMyTextBox::snapshot() const
+{
+    return picture()->grab().toImage();
+}
+
+QPoint TestMyTextBox::pressInWindow() const
+{
+    return picture()->mapTo(m_host.get(), kPress);
+}
+
+void TestMyTextBox::newInstance()
+{
+    QCOMPARE(m_box->DisplayText(), QString());
+    QCOMPARE(m_box->value(), quint8(0));
+    QCOMPARE(m_box->Mode(), kAscii);
+    QCOMPARE(m_box->Error(), false);
+    QVERIFY(picture());
+    QCOMPARE(picture()->geometry(), QRect(0, 0, 57, 19));
+    const QImage image = snapshot();
+    QCOMPARE(countPixels(image, [](QRgb p) { return p != qRgb(255, 255, 255); }), 0);
+    const auto *timer = m_box->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 500);
+    QVERIFY(!timer->isActive());
+}
+
+void TestMyTextBox::colours_data()
+{
+    QTest::addColumn<qint32>("mode");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("red");
+
+    QTest::newRow("control code") << kControl << 2 << false;
+    QTest::newRow("control Error") << kControl << 200 << true;
+    QTest::newRow("ASCII Invisible") << kAscii << 0 << true;
+    QTest::newRow("ASCII letter") << kAscii << 65 << false;
+    QTest::newRow("hex FF") << kHex << 255 << false;
+}
+
+void TestMyTextBox::colours()
+{
+    QFETCH(qint32, mode);
+    QFETCH(int, value);
+    QFETCH(bool, red);
+    setUpBox(mode, quint8(value));
+    const QImage image = snapshot();
+    QCOMPARE(countPixels(image, isRed) > 0, red);
+    QCOMPARE(countPixels(image, isDark) > 0, !red);
+}
+
+void TestMyTextBox::caretBlinks()
+{
+    setUpBox(kHex, 10);
+    picture()->setFocus();
+    QTest::keyClick(picture(), Qt::Key_End);
+    auto *timer = m_box->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer->isActive());
+    QSignalSpy ticks(timer, &QTimer::timeout);
+
+    const QImage on = snapshot();
+    QVERIFY(ticks.wait(2000));
+    const QImage off = snapshot();
+    QList<int> columns;
+    int changed = 0;
+    for (int y = 0; y < on.height(); ++y) {
+        for (int x = 0; x < on.width(); ++x) {
+            if (on.pixel(x, y) == off.pixel(x, y))
+                continue;
+            ++changed;
+            QVERIFY(isDark(on.pixel(x, y)));
+            if (!columns.contains(x))
+                columns.append(x);
+        }
+    }
+    // One black line from 15 twips down to 100 twips above the bottom: rows 1 to 12.
+    QCOMPARE(columns.size(), 1);
+    QVERIFY(columns.first() > 2);
+    QCOMPARE(changed, 12);
+
+    m_host->setFocus();
+    QVERIFY(!timer->isActive());
+}
+
+void TestMyTextBox::noCaretWithoutCaretMode_data()
+{
+    QTest::addColumn<qint32>("mode");
+    QTest::newRow("control code") << kControl;
+    QTest::newRow("mode without a notation") << kNoMode;
+}
+
+void TestMyTextBox::noCaretWithoutCaretMode()
+{
+    QFETCH(qint32, mode);
+    setUpBox(kHex, 10);
+    m_box->setMode(mode);
+    picture()->setFocus();
+    QSignalSpy ticks(m_box->findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout);
+    const QImage first = snapshot();
+    QVERIFY(ticks.wait(2000));
+    QCOMPARE(snapshot(), first);
+}
+
+void TestMyTextBox::keys_data()
+{
+    QTest::addColumn<qint32>("mode");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("error");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("changes");
+
+    using K = QList<int>;
+    QTest::newRow("hex, shift in at end") << kHex << 10 << K{Qt::Key_End, Qt::Key_B} << "AB" << 171 << false << 2 << 1;
+    QTest::newRow("hex, G ignored") << kHex << 10 << K{Qt::Key_End, Qt::Key_G} << "0A" << 10 << false << 2 << 0;
+    QTest::newRow("hex, left then right") << kHex << 10 << K{Qt::Key_End, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Right} << "0A" << 10 << false << 1 << 0;
+    QTest::newRow("hex, backspace at 0") << kHex << 10 << K{Qt::Key_Home, Qt::Key_Backspace} << "0A" << 10 << false << 0 << 0;
+    QTest::newRow("hex, delete at end") << kHex << 10 << K{Qt::Key_End, Qt::Key_Delete} << "0A" << 10 << false << 2 << 0;
+    QTest::newRow("hex, delete at start") << kHex << 171 << K{Qt::Key_Home, Qt::Key_Delete} << "B" << 11 << false << 0 << 1;
+    QTest::newRow("decimal, 300 from empty") << kDecimal << 0 << K{Qt::Key_End, Qt::Key_Backspace, Qt::Key_3, Qt::Key_0, Qt::Key_0, Qt::Key_1} << "300" << 255 << true << 3 << 4;
+    QTest::newRow("binary, shift in at end") << kBinary << 5 << K{Qt::Key_End, Qt::Key_1} << "00001011" << 11 << false << 8 << 1;
+    QTest::newRow("binary, 2 ignored") << kBinary << 5 << K{Qt::Key_End, Qt::Key_2} << "00000101" << 5 << false << 8 << 0;
+    QTest::newRow("ASCII, letter") << kAscii << 65 << K{Qt::Key_A} << "a" << 97 << false << 0 << 1;
+    QTest::newRow("ASCII, delete types nothing") << kAscii << 65 << K{Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_End} << "A" << 65 << false << 0 << 0;
+    QTest::newRow("ASCII, escape types nothing") << kAscii << 65 << K{Qt::Key_Escape} << "A" << 65 << false << 0 << 0;
+    QTest::newRow("control code, keys ignored") << kControl << 2 << K{Qt::Key_End, Qt::Key_Backspace, Qt::Key_A} << "STX" << 2 << false << 0 << 0;
+    QTest::newRow("no notation, keys ignored") << kNoMode << 2 << K{Qt::Key_End, Qt::Key_Backspace, Qt::Key_1} << "" << 2 << false << 0 << 0;
+}
+
+void TestMyTextBox::keys()
+{
+    QFETCH(qint32, mode);
+    QFETCH(int, start);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QFETCH(bool, error);
+    QFETCH(int, caret);
+    QFETCH(int, changes);
+
+    setUpBox(mode, quint8(start));
+    picture()->setFocus();
+    QSignalSpy changed(m_box, &MyTextBox::changed);
+    for (const int key : keys)
+        QTest::keyClick(picture(), Qt::Key(key));
+    QCOMPARE(m_box->DisplayText(), text);
+    QCOMPARE(m_box->value(), quint8(value));
+    QCOMPARE(m_box->Error(), error);
+    QCOMPARE(m_box->CaretPos(), caret);
+    QCOMPARE(changed.count(), changes);
+}
+
+void TestMyTextBox::untakenKeysReachHost()
+{
+    setUpBox(kHex, 10);
+    picture()->setFocus();
+    QTest::keyClick(picture(), Qt::Key_End);
+    QTest::keyClick(picture(), Qt::Key_Left);
+    QTest::keyClick(picture(), Qt::Key_Escape);
+    QTest::keyClick(picture(), Qt::Key_B);
+    QTest::keyClick(picture(), Qt::Key_G);
+    QCOMPARE(m_box->DisplayText(), QStringLiteral("BA"));
+    QCOMPARE(m_host->keys, (QList<int>{Qt::Key_Escape, Qt::Key_G}));
+
+    m_host->keys.clear();
+    m_box->setMode(kControl);
+    QTest::keyClick(picture(), Qt::Key_Left);
+    QTest::keyClick(picture(), Qt::Key_B);
+    QCOMPARE(m_host->keys, (QList<int>{Qt::Key_Left, Qt::Key_B}));
+}
+
+void TestMyTextBox::clickPlacesCaret_data()
+{
+    QTest::addColumn<qint32>("mode");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("caret");
+
+    QTest::newRow("left of the text") << kHex << Qt::LeftButton << 1 << 0;
+    QTest::newRow("at 30 twips") << kHex << Qt::LeftButton << 2 << 0;
+    QTest::newRow("on the first character") << kHex << Qt::LeftButton << 3 << 1;
+    QTest::newRow("beyond the last character") << kHex << Qt::LeftButton << 50 << 2;
+    QTest::newRow("right button does nothing") << kHex << Qt::RightButton << 1 << 2;
+    QTest::newRow("binary, beyond the last") << kBinary << Qt::LeftButton << 56 << 8;
+    QTest::newRow("no notation does nothing") << kNoMode << Qt::LeftButton << 1 << 2;
+}
+
+void TestMyTextBox::clickPlacesCaret()
+{
+    QFETCH(qint32, mode);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(int, x);
+    QFETCH(int, caret);
+
+    setUpBox(mode == kNoMode ? kHex : mode, 10);
+    picture()->setFocus();
+    QTest::keyClick(picture(), Qt::Key_End);
+    m_box->setMode(mode == kNoMode ? kNoMode : mode);
+    if (mode != kNoMode)
+        QTest::keyClick(picture(), Qt::Key_End);
+    else
+        QCOMPARE(m_box->CaretPos(), 0);
+
+    const int before = m_box->CaretPos();
+    QTest::mouseClick(picture(), button, {}, QPoint(x, 9));
+    QCOMPARE(m_box->CaretPos(), mode == kNoMode ? before : caret);
+}
+
+void TestMyTextBox::pickInOneGesture()
+{
+    setUpBox(kControl, 2);
+    QSignalSpy changed(m_box, &MyTextBox::changed);
+    const QPoint pointer = picture()->mapToGlobal(kPress);
+    QCursor::setPos(pointer);
+    int pickers = 0;
+    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *picker) {
+        pickers = int(m_box->findChildren<FormControlcodeForm *>().size());
+        // The label of the current code lies under the pointer, 16 pixels into it.
+        const auto *stx = picker->findChild<QLabel *>(QStringLiteral("Label1[2]"));
+        const QRect stxOnScreen(stx->mapToGlobal(QPoint(0, 0)), stx->size());
+        QVERIFY(stxOnScreen.contains(pointer));
+        QCOMPARE(stxOnScreen.left(), pointer.x() - 16);
+        QCOMPARE(picker->CurrentIndex(), 2);
+        QTRY_COMPARE(QWidget::mouseGrabber(), picker);
+
+        moveOnto(picker->windowHandle(), labelCentre(19));
+        QTest::mouseRelease(picker->windowHandle(), Qt::LeftButton, {}, labelCentre(19));
+    });
+    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
+
+    QCOMPARE(pickers, 1);
+    QCOMPARE(m_box->value(), quint8(19));
+    QCOMPARE(m_box->DisplayText(), QStringLiteral("DC3"));
+    QCOMPARE(m_box->Error(), false);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!m_box->findChild<FormControlcodeForm *>());
+}
+
+void TestMyTextBox::pickWithoutChoice()
+{
+    setUpBox(kControl, 200);
+    QCOMPARE(m_box->DisplayText(), QStringLiteral("Error"));
+    QSignalSpy changed(m_box, &MyTextBox::changed);
+    QCursor::setPos(picture()->mapToGlobal(kPress));
+    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *picker) {
+        QCOMPARE(picker->CurrentIndex(), 0);
+        // Let go on the border, on no label, then leave: the pointer watch must close it.
+        QTest::mouseRelease(picker->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
+        QVERIFY(picker->isVisible());
+        QCursor::setPos(kFarAway);
+        QTRY_VERIFY_WITH_TIMEOUT(picker->isHidden(), 2000);
+    });
+    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
+
+    QCOMPARE(m_box->value(), quint8(0));
+    QCOMPARE(m_box->DisplayText(), QStringLiteral("NUL"));
+    QCOMPARE(m_box->Error(), false);
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestMyTextBox::quickClickOpensOnePicker()
+{
+    setUpBox(kControl, 2);
+    QSignalSpy changed(m_box, &MyTextBox::changed);
+    QCursor::setPos(picture()->mapToGlobal(kPress));
+    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *picker) {
+        // A second picker would find the pointer gone and close empty-handed.
+        QCursor::setPos(kFarAway);
+        QTest::mouseClick(picker->windowHandle(), Qt::LeftButton, {}, labelCentre(5));
+    });
+    QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
+    QTest::qWait(0);
+
+    QCOMPARE(m_box->value(), quint8(5));
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestMyTextBox::rightPressOpensNothing()
+{
+    setUpBox(kControl, 2);
+    QSignalSpy changed(m_box, &MyTextBox::changed);
+    QCursor::setPos(kFarAway);
+    QTest::mouseClick(m_host->windowHandle(), Qt::RightButton, {}, pressInWindow());
+    QTest::qWait(0);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(m_box->DisplayText(), QStringLiteral("STX"));
+}
+
+void TestMyTextBox::hostGoneDuringPick()
+{
+    setUpBox(kControl, 2);
+    QCursor::setPos(picture()->mapToGlobal(kPress));
+    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *) {
+        m_host.reset();
+        m_box = nullptr;
+    });
+    QWindow *window = m_host->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, pressInWindow());
+    QVERIFY(!m_host);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(TestMyTextBox)
+#include "tst_mytextbox.moc"
