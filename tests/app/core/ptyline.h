@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -53,6 +54,13 @@ public:
     const QString &slavePath() const { return m_slavePath; }
     PortDirectory directory() const { return PortDirectory(devDir(), sysDir()); }
     int slave() const { return m_slave; }
+
+    // Whether the line refuses new opens (TIOCEXCL), which root would not notice.
+    bool isExclusive() const
+    {
+        int exclusive = 0;
+        return ::ioctl(m_slave, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    }
 
     termios slaveTermios() const
     {

@@ -11,8 +11,6 @@ class TestTermiosBuilder : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void speedCodes_data();
-    void speedCodes();
     void dataBitsAndParity_data();
     void dataBitsAndParity();
     void rawModeFromAnyStart_data();
@@ -33,34 +31,6 @@ termios filledWith(int byte)
 }
 
 } // namespace
-
-void TestTermiosBuilder::speedCodes_data()
-{
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<bool>("known");
-    QTest::addColumn<uint>("code");
-    QTest::newRow("2400") << 2400 << true << uint(B2400);
-    QTest::newRow("4800") << 4800 << true << uint(B4800);
-    QTest::newRow("9600") << 9600 << true << uint(B9600);
-    QTest::newRow("19200") << 19200 << true << uint(B19200);
-    QTest::newRow("38400") << 38400 << true << uint(B38400);
-    QTest::newRow("57600") << 57600 << true << uint(B57600);
-    QTest::newRow("115200") << 115200 << true << uint(B115200);
-    QTest::newRow("off by one") << 9601 << false << 0u;
-    QTest::newRow("zero") << 0 << false << 0u;
-    QTest::newRow("negative") << -9600 << false << 0u;
-}
-
-void TestTermiosBuilder::speedCodes()
-{
-    QFETCH(int, baud);
-    QFETCH(bool, known);
-    QFETCH(uint, code);
-    const std::optional<speed_t> speed = TermiosBuilder::speedCode(baud);
-    QCOMPARE(bool(speed), known);
-    if (known)
-        QCOMPARE(uint(*speed), code);
-}
 
 void TestTermiosBuilder::dataBitsAndParity_data()
 {

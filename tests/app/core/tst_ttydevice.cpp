@@ -23,13 +23,15 @@ private Q_SLOTS:
     void closeRestoresDevice();
     void heldDeviceIsBusy_data();
     void heldDeviceIsBusy();
-    void missingDevice_data();
-    void missingDevice();
+    void unusableDevice_data();
+    void unusableDevice();
     void readReportsIdleAndHangUp();
     void writeReportsFullBuffer();
 };
 
 namespace {
+
+enum UnusableKind { NoSuchFile, DanglingLink, PlainFile };
 
 bool sameTermios(const termios &a, const termios &b)
 {
@@ -101,6 +103,7 @@ void TestTtyDevice::openSetsLine()
     QCOMPARE(t.c_oflag & OPOST, tcflag_t(0));
     QCOMPARE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), tcflag_t(0));
     QVERIFY(!lockIsFree(line.slavePath()));
+    QVERIFY(line.isExclusive());
 }
 
 void TestTtyDevice::refusedSettingLeavesDevice_data()
@@ -125,6 +128,7 @@ void TestTtyDevice::refusedSettingLeavesDevice()
     QVERIFY(!device.isOpen());
     QVERIFY(sameTermios(line.slaveTermios(), before));
     QVERIFY(lockIsFree(line.slavePath()));
+    QVERIFY(!line.isExclusive());
 }
 
 void TestTtyDevice::closeRestoresDevice()
@@ -140,10 +144,12 @@ void TestTtyDevice::closeRestoresDevice()
         QVERIFY(!device.isOpen());
         QVERIFY(sameTermios(line.slaveTermios(), before));
         QVERIFY(lockIsFree(line.slavePath()));
+        QVERIFY(!line.isExclusive());
         device.open(line.linkPath(), settingsOf("9600,n,8,1"));
     }
     QVERIFY(sameTermios(line.slaveTermios(), before));
     QVERIFY(lockIsFree(line.slavePath()));
+    QVERIFY(!line.isExclusive());
 }
 
 void TestTtyDevice::heldDeviceIsBusy_data()
@@ -181,6 +187,7 @@ void TestTtyDevice::heldDeviceIsBusy()
     QVERIFY(!second.isOpen());
     QVERIFY(sameTermios(line.slaveTermios(), held));
     QCOMPARE(holder.isOpen(), heldByDevice);
+    QCOMPARE(line.isExclusive(), heldByDevice);
 
     holder.close();
     if (otherProgram >= 0)
@@ -189,26 +196,31 @@ void TestTtyDevice::heldDeviceIsBusy()
     QVERIFY(second.isOpen());
 }
 
-void TestTtyDevice::missingDevice_data()
+void TestTtyDevice::unusableDevice_data()
 {
-    QTest::addColumn<bool>("danglingLink");
-    QTest::newRow("no such file") << false;
-    QTest::newRow("link to a vanished pty") << true;
+    QTest::addColumn<int>("kind");
+    QTest::newRow("no such file") << int(NoSuchFile);
+    QTest::newRow("link to a vanished pty") << int(DanglingLink);
+    QTest::newRow("not a terminal") << int(PlainFile);
 }
 
-void TestTtyDevice::missingDevice()
+// Whatever sits at the path, a failed open is an error naming the device, no crash.
+void TestTtyDevice::unusableDevice()
 {
-    QFETCH(bool, danglingLink);
+    QFETCH(int, kind);
 
     PtyLine line;
     QVERIFY(line.isValid());
-    const QString path = danglingLink ? line.linkPath() : line.devDir() + QStringLiteral("/ttyUSB9");
-    if (danglingLink)
-        QVERIFY(QFile::remove(line.linkPath()) && QFile::link(line.devDir() + QStringLiteral("/gone"), path));
+    QVERIFY(QFile::remove(line.linkPath()));
+    const QString path = line.linkPath();
+    if (kind == DanglingLink)
+        QVERIFY(QFile::link(line.devDir() + QStringLiteral("/gone"), path));
+    if (QFile file(path); kind == PlainFile)
+        QVERIFY(file.open(QIODevice::WriteOnly));
     TtyDevice device;
     try {
         device.open(path, settingsOf("9600,n,8,1"));
-        QFAIL("a missing device opened");
+        QFAIL("an unusable device opened");
     } catch (const CommError &error) {
         QVERIFY2(error.message().startsWith(path), qPrintable(error.message()));
     }
