@@ -27,7 +27,14 @@ void WrapLayout::update(const LogText::BlockChange &change, const Restart &resta
     if (change.first < m_blocks.size())
         m_blocks[change.first].lead = keptLead;
     m_linesBefore.resize(m_blocks.size() + 1);
-    rewrap(restart, change.first + change.added);
+    Restart from = restart;
+    if (change.first < m_blocks.size() && m_text.blockOf(restart.pos) > change.first) {
+        // The change moved block boundaries under the restart line: start from the
+        // line that holds the first changed block's start instead.
+        from.pos = m_text.blockStart(change.first) - keptLead;
+        from.line = m_linesBefore.at(change.first) - (keptLead > 0 ? 1 : 0);
+    }
+    rewrap(from, change.first + change.added);
 }
 
 // Wraps from restart.pos on until the end, or until a block after the change

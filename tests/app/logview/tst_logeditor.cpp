@@ -15,7 +15,6 @@ private Q_SLOTS:
     void init();
     void caretAtAWrap();
     void upAndDownKeepTheColumn();
-    void selectAndReplaceAcrossChunks();
 
 private:
     void press(KeyCommand::Action action, bool extend = false, const QString &typed = QString());
@@ -73,20 +72,6 @@ void TestLogEditor::upAndDownKeepTheColumn()
     press(KeyCommand::Action::DocumentEnd);
     press(KeyCommand::Action::NextLine);
     QCOMPARE(m_editor.caret(), m_editor.text().size());
-}
-
-void TestLogEditor::selectAndReplaceAcrossChunks()
-{
-    const qsizetype from = ReceiveLog::kChunkSize - 4;
-    m_editor.select(from, from + 8);
-    QCOMPARE(m_editor.selectedText(), m_log.toString().mid(from, 8));
-    press(KeyCommand::Action::Type, false, u"\u20ac"_qs);
-    QString expected = m_log.toString();
-    expected.replace(from, 8, u"\u20ac"_qs);
-    QCOMPARE(m_editor.text().toString(), expected);
-    QCOMPARE(m_editor.caret(), from + 1);
-    m_editor.show(m_log);
-    QCOMPARE(m_editor.text().toString(), m_log.toString());
 }
 
 QTEST_MAIN(TestLogEditor)

@@ -13,8 +13,6 @@ private Q_SLOTS:
     void init();
     void steps_data();
     void steps();
-    void words_data();
-    void words();
     void wordAt_data();
     void wordAt();
 
@@ -55,27 +53,6 @@ void TestLogNavigation::steps()
     QCOMPARE(LogNavigation::snapped(m_text, pos), snapped);
     QCOMPARE(LogNavigation::nextPosition(m_text, pos), next);
     QCOMPARE(LogNavigation::previousPosition(m_text, pos), previous);
-}
-
-void TestLogNavigation::words_data()
-{
-    QTest::addColumn<qsizetype>("pos");
-    QTest::addColumn<qsizetype>("next");
-    QTest::addColumn<qsizetype>("previous");
-    QTest::newRow("in a word") << qsizetype(1) << qsizetype(2) << qsizetype(0);
-    QTest::newRow("at a line break") << qsizetype(2) << qsizetype(4) << qsizetype(0);
-    QTest::newRow("after a line break") << qsizetype(4) << qsizetype(6) << qsizetype(2);
-    QTest::newRow("before a comma") << qsizetype(6) << qsizetype(8) << qsizetype(4);
-    QTest::newRow("after the blank") << qsizetype(8) << qsizetype(kText.size()) << qsizetype(6);
-}
-
-void TestLogNavigation::words()
-{
-    QFETCH(qsizetype, pos);
-    QFETCH(qsizetype, next);
-    QFETCH(qsizetype, previous);
-    QCOMPARE(LogNavigation::nextWord(m_text, pos), next);
-    QCOMPARE(LogNavigation::previousWord(m_text, pos), previous);
 }
 
 void TestLogNavigation::wordAt_data()

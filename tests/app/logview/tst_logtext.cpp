@@ -1,7 +1,5 @@
 #include "logtext.h"
 
-#include "codepage.h"
-
 #include <QtTest>
 
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
@@ -15,11 +13,9 @@ private Q_SLOTS:
     void catchUpFollowsTheLog();
     void midAcrossBlocks_data();
     void midAcrossBlocks();
-    void everyByteRoundTrips();
     void replace_data();
     void replace();
     void editLeavesTheLogAlone();
-    void assignAfterEdits();
 
 private:
     static QByteArray pattern(qsizetype n);
@@ -87,21 +83,6 @@ void TestLogText::midAcrossBlocks()
         QCOMPARE(text.at(from), QLatin1Char(bytes.at(from)));
 }
 
-void TestLogText::everyByteRoundTrips()
-{
-    ReceiveLog log;
-    for (int round = 0; round < 40; ++round) {
-        for (int b = 0; b < 256; ++b)
-            log.append(char(b));
-    }
-    LogText text;
-    text.assign(log);
-    const QString all = text.toString();
-    QCOMPARE(all.size(), log.size());
-    for (qsizetype i = 0; i < all.size(); ++i)
-        QCOMPARE(CodePage::fromUnicode(all.at(i)), std::optional<quint8>(quint8(i % 256)));
-}
-
 void TestLogText::replace_data()
 {
     QTest::addColumn<qsizetype>("from");
@@ -153,19 +134,6 @@ void TestLogText::editLeavesTheLogAlone()
     QCOMPARE(log.toString(), original);
     log.append('!');
     QCOMPARE(log.toString(), original + u'!');
-}
-
-void TestLogText::assignAfterEdits()
-{
-    ReceiveLog log;
-    log.append(pattern(kChunk + 10));
-    LogText text;
-    text.assign(log);
-    text.replace(5, 5, u"\u03a9"_qs);
-    log.append(QByteArrayView("tail"));
-    text.assign(log);
-    QCOMPARE(text.toString(), log.toString());
-    QCOMPARE(text.blockCount(), log.chunkCount());
 }
 
 QTEST_GUILESS_MAIN(TestLogText)

@@ -16,7 +16,6 @@ class TestLogView : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void showsTheGrowingLog();
     void everyByteShownAndCopied();
     void selectionAcrossChunksCopiesExactly();
     void editThenSerialEvent_data();
@@ -56,19 +55,6 @@ void TestLogView::init()
 void TestLogView::cleanup()
 {
     m_view.reset();
-}
-
-void TestLogView::showsTheGrowingLog()
-{
-    int event = 0;
-    while (m_log.size() < 3 * kChunk) {
-        m_log.append(hexEvent(event++));
-        m_view->showLog(m_log);
-        QCOMPARE(m_view->toPlainText().size(), m_log.size());
-    }
-    QCOMPARE(m_view->toPlainText(), m_log.toString());
-    m_view->showLog(m_log);
-    QCOMPARE(m_view->toPlainText(), m_log.toString());
 }
 
 void TestLogView::everyByteShownAndCopied()

@@ -13,13 +13,11 @@ class TestWrapLayout : public QObject
 private Q_SLOTS:
     void breaks_data();
     void breaks();
-    void emptyText();
     void lineOfWalk();
     void appendingMatchesWrappingWhole_data();
     void appendingMatchesWrappingWhole();
     void editsMatchWrappingWhole_data();
     void editsMatchWrappingWhole();
-    void narrowerWidth();
 
 private:
     static QStringList linesOf(const LogText &text, const WrapLayout &layout);
@@ -83,18 +81,6 @@ void TestWrapLayout::breaks()
     layout.setWidth(width * kUnit);
     layout.relayout();
     QCOMPARE(linesOf(logText, layout), lines);
-}
-
-void TestWrapLayout::emptyText()
-{
-    LogText logText;
-    WrapLayout layout(logText);
-    layout.setWidth(10 * kUnit);
-    layout.relayout();
-    QCOMPARE(layout.lineCount(), 1);
-    QCOMPARE(layout.lineStart(0), 0);
-    QCOMPARE(layout.lineEnd(0), 0);
-    QCOMPARE(layout.lineOf(0), 0);
 }
 
 // Lines of 4 across a block boundary: before the start, each line's first and
@@ -162,16 +148,19 @@ void TestWrapLayout::editsMatchWrappingWhole_data()
 {
     QTest::addColumn<QByteArray>("piece");
     QTest::addColumn<int>("width");
-    QTest::newRow("hex notation") << QByteArray("48,69,0D,0A,") << 7;
-    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9;
-    QTest::newRow("CR LF lines") << QByteArray("line one\r\n") << 6;
+    QTest::addColumn<bool>("nearBoundary");
+    QTest::newRow("hex notation") << QByteArray("48,69,0D,0A,") << 7 << false;
+    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9 << false;
+    QTest::newRow("words, edits ending blocks") << QByteArray("a bb ccc dddd ") << 9 << true;
+    QTest::newRow("CR LF lines") << QByteArray("line one\r\n") << 6 << false;
 }
 
 void TestWrapLayout::editsMatchWrappingWhole()
 {
     QFETCH(QByteArray, piece);
     QFETCH(int, width);
-    static const QStringList kInserts{u"x"_qs, u" "_qs, u"\r\n"_qs, u"\n"_qs, u"\u03a9"_qs,
+    QFETCH(bool, nearBoundary);
+    static const QStringList kInserts{u"x"_qs, u" "_qs, u"\t"_qs, u"\r\n"_qs, u"\n"_qs, u"\u03a9"_qs,
                                       u"longerwordwithoutspaces"_qs, QString()};
     QRandomGenerator random(11);
     LogText shown;
@@ -180,8 +169,11 @@ void TestWrapLayout::editsMatchWrappingWhole()
     layout.setWidth(width * kUnit);
     layout.relayout();
     for (int step = 0; step < 200; ++step) {
-        const qsizetype from = random.bounded(shown.size() + 1);
-        const qsizetype to = std::min(shown.size(), from + random.bounded(step % 10 == 0 ? 6000 : 5));
+        // Near a boundary, the line that holds the next block's start begins in the edit.
+        const qsizetype block = random.bounded(1, std::max<qsizetype>(2, shown.blockCount()));
+        const qsizetype from = nearBoundary ? std::max<qsizetype>(0, shown.blockStart(block) - random.bounded(1, 12))
+                                            : random.bounded(shown.size() + 1);
+        const qsizetype to = std::min(shown.size(), from + random.bounded(step % 10 == 0 && !nearBoundary ? 6000 : 5));
         const QString insert = kInserts.at(random.bounded(kInserts.size()));
         const WrapLayout::Restart restart = layout.restartFor(from);
         layout.update(shown.replace(from, to, insert), restart);
@@ -191,19 +183,6 @@ void TestWrapLayout::editsMatchWrappingWhole()
         fresh.relayout();
         QCOMPARE(linesOf(shown, layout), linesOf(shown, fresh));
     }
-}
-
-void TestWrapLayout::narrowerWidth()
-{
-    LogText logText;
-    logText.assign(logOf(QByteArray("ab cd ef")));
-    WrapLayout layout(logText);
-    layout.setWidth(8 * kUnit);
-    layout.relayout();
-    QCOMPARE(layout.lineCount(), 1);
-    layout.setWidth(3 * kUnit);
-    layout.relayout();
-    QCOMPARE(linesOf(logText, layout), (QStringList{u"ab "_qs, u"cd "_qs, u"ef"_qs}));
 }
 
 QTEST_GUILESS_MAIN(TestWrapLayout)
