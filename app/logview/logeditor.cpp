@@ -102,6 +102,12 @@ qsizetype LogEditor::positionOn(qint64 line, qreal x, bool *atLineEnd) const
 
 void LogEditor::carryOut(const KeyCommand &command, const QString &typed, int pageRows)
 {
+    if (!edit(command, typed))
+        move(command, pageRows);
+}
+
+void LogEditor::move(const KeyCommand &command, int pageRows)
+{
     using A = KeyCommand::Action;
     namespace Nav = LogNavigation;
     const bool extend = command.extend;
@@ -129,26 +135,27 @@ void LogEditor::carryOut(const KeyCommand &command, const QString &typed, int pa
         return moveCaret(command.action == A::DocumentEnd ? m_text.size() : 0, extend);
     case A::SelectAll:
         return selectAll();
-    case A::Copy:
-        return copy();
-    case A::Cut:
-        return cut();
-    case A::Paste:
-        return paste();
-    case A::DeleteBack:
-        return removeOrSelection(Nav::previousPosition(m_text, m_caret), m_caret);
-    case A::DeleteBackWord:
-        return removeOrSelection(Nav::previousWord(m_text, m_caret), m_caret);
-    case A::DeleteForward:
-        return removeOrSelection(m_caret, Nav::nextPosition(m_text, m_caret));
-    case A::DeleteForwardWord:
-        return removeOrSelection(m_caret, Nav::nextWord(m_text, m_caret));
-    case A::NewLine:
-        return replaceSelection(QStringLiteral("\r\n"));
-    case A::Type:
-        return replaceSelection(typed);
-    case A::None:
+    default:
         return;
+    }
+}
+
+// False when the command is no edit.
+bool LogEditor::edit(const KeyCommand &command, const QString &typed)
+{
+    using A = KeyCommand::Action;
+    namespace Nav = LogNavigation;
+    switch (command.action) {
+    case A::Copy: copy(); return true;
+    case A::Cut: cut(); return true;
+    case A::Paste: paste(); return true;
+    case A::DeleteBack: removeOrSelection(Nav::previousPosition(m_text, m_caret), m_caret); return true;
+    case A::DeleteBackWord: removeOrSelection(Nav::previousWord(m_text, m_caret), m_caret); return true;
+    case A::DeleteForward: removeOrSelection(m_caret, Nav::nextPosition(m_text, m_caret)); return true;
+    case A::DeleteForwardWord: removeOrSelection(m_caret, Nav::nextWord(m_text, m_caret)); return true;
+    case A::NewLine: replaceSelection(QStringLiteral("\r\n")); return true;
+    case A::Type: replaceSelection(typed); return true;
+    default: return false;
     }
 }
 

@@ -55,6 +55,8 @@ public:
     ShapedLine shape(qint64 line) const;
 
 private:
+    void move(const KeyCommand &command, int pageRows);
+    bool edit(const KeyCommand &command, const QString &typed);
     void replaceRange(qsizetype from, qsizetype to, const QString &text);
     void removeOrSelection(qsizetype from, qsizetype to);
     void moveVertically(qint64 lines, bool extend);
