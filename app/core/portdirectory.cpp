@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -34,7 +35,8 @@ QStringList PortDirectory::devices() const
             const qulonglong number = digits.toULongLong(&isNumber);
             if (!isNumber || !digits.front().isDigit())
                 continue;
-            if (prefix == u"ttyS" && !uartExists(name))
+            // A dangling link (a socat pair that has gone) is no port.
+            if (!QFileInfo::exists(m_devDir + u'/' + name) || (prefix == u"ttyS" && !uartExists(name)))
                 continue;
             numbered.emplace_back(number, name);
         }

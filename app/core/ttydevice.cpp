@@ -33,29 +33,30 @@ void TtyDevice::open(const QString &path, const PortSettings &settings)
     if (fd < 0)
         throw CommError::fromErrno(errno, path);
 
-    auto fail = [&](int error) {
+    auto fail = [&](const CommError &error, const termios *restore = nullptr) {
+        if (restore)
+            ::tcsetattr(fd, TCSANOW, restore);
         ::close(fd);
-        return CommError::fromErrno(error, path);
+        return error;
     };
     // flock keeps out other programs that lock too; TIOCEXCL keeps out the rest
-    // (except root).
+    // (except root). The line turns exclusive only once everything else has worked,
+    // so that a refused open leaves it as it was.
     if (retryOnInterrupt([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0)
-        throw fail(errno == EWOULDBLOCK ? EBUSY : errno);
+        throw fail(CommError::fromErrno(errno == EWOULDBLOCK ? EBUSY : errno, path));
     termios original{};
     if (::tcgetattr(fd, &original) != 0)
-        throw fail(errno);
-    if (::ioctl(fd, TIOCEXCL) != 0)
-        throw fail(errno);
+        throw fail(CommError::fromErrno(errno, path));
 
     const termios wanted = TermiosBuilder::build(original, settings);
     termios actual{};
     if (retryOnInterrupt([&] { return ::tcsetattr(fd, TCSANOW, &wanted); }) != 0 || ::tcgetattr(fd, &actual) != 0)
-        throw fail(errno);
-    if (!TermiosBuilder::sameLine(wanted, actual)) {
-        ::tcsetattr(fd, TCSANOW, &original);
-        ::close(fd);
-        throw CommError(path + QStringLiteral(": the device does not take the setting ") + toString(settings));
-    }
+        throw fail(CommError::fromErrno(errno, path), &original);
+    if (!TermiosBuilder::sameLine(wanted, actual))
+        throw fail(CommError(path + QStringLiteral(": the device does not take the setting ") + toString(settings)),
+                   &original);
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        throw fail(CommError::fromErrno(errno, path), &original);
     ::tcflush(fd, TCIOFLUSH);
 
     m_fd = fd;

@@ -5,7 +5,8 @@
 #include <QtTest>
 
 // The device rule on temporary folders. A dev entry "name" is an empty file,
-// "name@" a link to a pseudo-terminal slave (as socat makes), "name/" a folder;
+// "name@" a link to a pseudo-terminal slave (as socat makes), "name!" a link to
+// nothing (a socat pair that has gone), "name/" a folder;
 // a sysfs entry "name=T" gives name's UART type T.
 class TestPortDirectory : public QObject
 {
@@ -28,6 +29,9 @@ bool TestPortDirectory::populate(const PtyLine &line, const QStringList &dev, co
     for (const QString &entry : dev) {
         if (entry.endsWith(u'@')) {
             if (!QFile::link(line.slavePath(), devDir.filePath(entry.chopped(1))))
+                return false;
+        } else if (entry.endsWith(u'!')) {
+            if (!QFile::link(devDir.filePath(QStringLiteral("gone")), devDir.filePath(entry.chopped(1))))
                 return false;
         } else if (entry.endsWith(u'/')) {
             if (!devDir.mkdir(entry.chopped(1)))
@@ -68,6 +72,7 @@ void TestPortDirectory::devices_data()
                                                 << QStringList()
                                                 << list("ttyS9 ttyS10 ttyUSB1 ttyUSB2 ttyUSB10 ttyACM3 ttyACM11");
     QTest::newRow("socat link to a pty") << list("ttyUSB0@") << QStringList() << list("ttyUSB0");
+    QTest::newRow("dangling link is no port") << list("ttyUSB0! ttyUSB1@") << QStringList() << list("ttyUSB1");
     QTest::newRow("link named ttyS without attribute") << list("ttyS7@") << QStringList() << list("ttyS7");
     QTest::newRow("type only rules ttyS") << list("ttyUSB0") << list("ttyUSB0=0") << list("ttyUSB0");
     QTest::newRow("other names") << list("tty tty0 tty63 ttyUSB ttyUSBa ttyUSB1a ttySAC0 ttyS-1 ttyS+1 "
