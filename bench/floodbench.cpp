@@ -6,7 +6,7 @@
 
 #include "commport.h"
 #include "logview.h"
-#include "ptypair.h"
+#include "ptyline.h"
 #include "receivenotation.h"
 
 #include <QApplication>
@@ -40,7 +40,7 @@ constexpr qsizetype kMiB = 1024 * 1024;
 constexpr qsizetype kLogTarget = 64 * kMiB;
 constexpr std::array<qsizetype, 3> kCostPoints = {1 * kMiB, 16 * kMiB, 64 * kMiB};
 constexpr int kTickMs = 5;
-constexpr int kKeyEveryMs = 50;
+constexpr int kKeyEveryMs = 10;
 constexpr char kKey = 'k';
 
 struct Run {
@@ -105,8 +105,8 @@ double median(std::vector<double> values)
 
 int runOne(const Run &run)
 {
-    PtyPair pty;
-    CommPort window(PortDirectory(pty.devDir(), pty.sysDir()));
+    PtyLine pty;
+    CommPort window(pty.directory());
     window.show();
     auto *text1 = window.findChild<LogView *>(QStringLiteral("Text1"));
     auto *text2 = window.findChild<QPlainTextEdit *>(QStringLiteral("Text2"));
@@ -125,14 +125,14 @@ int runOne(const Run &run)
     const qint64 rssBefore = statusKiB("VmRSS:");
 
     // The far end: one thread writes the flood, one reads what the window sends.
-    ::fcntl(pty.masterFd(), F_SETFL, ::fcntl(pty.masterFd(), F_GETFL) & ~O_NONBLOCK);
+    ::fcntl(pty.master(), F_SETFL, ::fcntl(pty.master(), F_GETFL) & ~O_NONBLOCK);
     std::atomic<bool> done = false;
     std::mutex keyMutex;
     std::vector<Clock::time_point> pressed, arrived;
     std::thread writer([&] {
         for (qsizetype i = 0; i < blocks; ++i) {
             for (qsizetype off = 0; off < block.size();) {
-                const ssize_t n = ::write(pty.masterFd(), block.constData() + off, size_t(block.size() - off));
+                const ssize_t n = ::write(pty.master(), block.constData() + off, size_t(block.size() - off));
                 if (n <= 0)
                     return;
                 off += n;
@@ -141,7 +141,7 @@ int runOne(const Run &run)
     });
     std::thread reader([&] {
         char c;
-        while (!done && ::read(pty.masterFd(), &c, 1) == 1) {
+        while (!done && ::read(pty.master(), &c, 1) == 1) {
             if (c == kKey) {
                 std::lock_guard lock(keyMutex);
                 arrived.push_back(Clock::now());
@@ -235,6 +235,7 @@ int main(int argc, char *argv[])
                 static_cast<long long>(kLogTarget / kMiB));
     std::printf("%-6s %8s %10s %10s %10s %9s %10s %9s %9s %10s\n", "", "MiB/s", "event@1MB", "event@16MB",
                 "event@64MB", "stall ms", "key med ms", "key max", "B/char", "keys");
+    std::fflush(stdout);
     for (const Run &run : kRuns) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -3,7 +3,7 @@
 #include "globals.h"
 #include "indicatorshape.h"
 #include "logview.h"
-#include "ptypair.h"
+#include "ptyline.h"
 #include "version.h"
 
 #include <QPlainTextEdit>
@@ -75,15 +75,15 @@ private:
         QVERIFY(m_window->serialControl().PortOpen());
     }
 
-    std::unique_ptr<PtyPair> m_pty;
+    std::unique_ptr<PtyLine> m_pty;
     std::unique_ptr<CommPort> m_window;
 };
 
 void TestCommPort::init()
 {
-    m_pty = std::make_unique<PtyPair>();
+    m_pty = std::make_unique<PtyLine>();
     QVERIFY(m_pty->isValid());
-    m_window = std::make_unique<CommPort>(PortDirectory(m_pty->devDir(), m_pty->sysDir()));
+    m_window = std::make_unique<CommPort>(m_pty->directory());
 }
 
 void TestCommPort::cleanup()
@@ -125,7 +125,7 @@ void TestCommPort::connectOpensWithTheChosenSettings()
     QVERIFY(comm.PortOpen());
     QCOMPARE(comm.CommPort(), qint16(1));
     QCOMPARE(comm.Settings(), QStringLiteral("9600,n,8,1"));
-    QCOMPARE(deviceSpeed(m_pty->slaveFd()), speed_t(B9600));
+    QCOMPARE(deviceSpeed(m_pty->slave()), speed_t(B9600));
 
     connectButton()->click();
     QVERIFY(!comm.PortOpen());
@@ -138,7 +138,7 @@ void TestCommPort::settingChangesWhileConnectedReopen()
     option("Baudrate", 6)->click();
     QVERIFY(m_window->serialControl().PortOpen());
     QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("115200,n,8,1"));
-    QCOMPARE(deviceSpeed(m_pty->slaveFd()), speed_t(B115200));
+    QCOMPARE(deviceSpeed(m_pty->slave()), speed_t(B115200));
 
     option("StopBits", 1)->click();
     QVERIFY(m_window->serialControl().PortOpen());
@@ -161,7 +161,7 @@ void TestCommPort::settingChangesWhileDisconnectedAreStored()
     connectButton()->click();
     QVERIFY(m_window->serialControl().PortOpen());
     QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("19200,n,8,1"));
-    QCOMPARE(deviceSpeed(m_pty->slaveFd()), speed_t(B19200));
+    QCOMPARE(deviceSpeed(m_pty->slave()), speed_t(B19200));
 }
 
 void TestCommPort::failedOpenSpringsBack_data()
@@ -196,7 +196,7 @@ void TestCommPort::failedOpenSpringsBack()
 
 void TestCommPort::anotherPortWhileConnected()
 {
-    PtyPair second;
+    PtyLine second;
     QVERIFY(QFile::link(second.slavePath(), m_pty->devDir() + QStringLiteral("/ttyUSB1")));
     connectPort1();
     option("Port", 1)->click();
@@ -207,7 +207,7 @@ void TestCommPort::anotherPortWhileConnected()
     const int fd = ::open(m_pty->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
     ::close(fd);
-    QVERIFY(second.write("x"));
+    QVERIFY(second.send("x"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("x"), kWait);
 }
 
@@ -251,7 +251,7 @@ void TestCommPort::receivedBytesInEachNotation()
     QFETCH(QString, text);
     option("Display", display)->click();
     connectPort1();
-    QVERIFY(m_pty->write(bytes));
+    QVERIFY(m_pty->send(bytes));
     QTRY_COMPARE_WITH_TIMEOUT(received(), text, kWait);
     QCOMPARE(m_window->receivedText().toString(), text);
 }
@@ -259,17 +259,17 @@ void TestCommPort::receivedBytesInEachNotation()
 void TestCommPort::notationSwitchInMidStream()
 {
     connectPort1();
-    QVERIFY(m_pty->write("Hi"));
+    QVERIFY(m_pty->send("Hi"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi"), kWait);
 
     option("Display", 1)->click();
     QCOMPARE(received(), QString());
     QCOMPARE(m_window->receivedText().toString(), QStringLiteral("Hi"));
 
-    QVERIFY(m_pty->write("A"));
+    QVERIFY(m_pty->send("A"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi41,"), kWait);
     option("Display", 2)->click();
-    QVERIFY(m_pty->write("A"));
+    QVERIFY(m_pty->send("A"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi41,65,"), kWait);
 }
 
@@ -278,7 +278,7 @@ void TestCommPort::clearEmptiesBothBoxesAndTheLog()
     connectPort1();
     auto *text2 = control<QPlainTextEdit>("Text2");
     QTest::keyClicks(text2, QStringLiteral("ab"));
-    QVERIFY(m_pty->write("xyz"));
+    QVERIFY(m_pty->send("xyz"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("xyz"), kWait);
 
     control<QPushButton>("Clear")->click();
@@ -286,7 +286,7 @@ void TestCommPort::clearEmptiesBothBoxesAndTheLog()
     QCOMPARE(text2->toPlainText(), QString());
     QVERIFY(m_window->receivedText().isEmpty());
 
-    QVERIFY(m_pty->write("n"));
+    QVERIFY(m_pty->send("n"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("n"), kWait);
 }
 
@@ -332,6 +332,7 @@ void TestCommPort::framingErrorLightsOnlyFrame()
 void TestCommPort::typedKeysGoOutAsSingleBytes()
 {
     connectPort1();
+    m_pty->startReading();
     auto *text2 = control<QPlainTextEdit>("Text2");
     QTest::keyClicks(text2, QStringLiteral("Ab"));
     QTest::keyClick(text2, Qt::Key_Return);
@@ -342,9 +343,7 @@ void TestCommPort::typedKeysGoOutAsSingleBytes()
     QTest::keyClick(text2, Qt::Key_Delete);
     QTest::keyClick(text2, Qt::Key_F1);
 
-    const QByteArray expected("Ab\r\b\x1b\x03");
-    QByteArray sent;
-    QTRY_COMPARE_WITH_TIMEOUT((sent += m_pty->readAvailable()), expected, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_pty->received(), QByteArray("Ab\r\b\x1b\x03"), kWait);
     // The box still edited as usual: Backspace took the line break back, and Delete
     // after Left took the "b", both without sending anything for Delete.
     QCOMPARE(text2->toPlainText(), QStringLiteral("A"));
@@ -357,10 +356,10 @@ void TestCommPort::typingWhileClosedSendsNothing()
     QTest::keyClicks(text2, QStringLiteral("abc"));
     QCOMPARE(text2->toPlainText(), QStringLiteral("abc"));
 
+    m_pty->startReading();
     connectPort1();
     QTest::keyClick(text2, Qt::Key_D);
-    QByteArray sent;
-    QTRY_COMPARE_WITH_TIMEOUT((sent += m_pty->readAvailable()), QByteArray("d"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_pty->received(), QByteArray("d"), kWait);
     QCOMPARE(text2->toPlainText(), QStringLiteral("abcd"));
 }
 

@@ -54,6 +54,7 @@ public:
     const QString &slavePath() const { return m_slavePath; }
     PortDirectory directory() const { return PortDirectory(devDir(), sysDir()); }
     int slave() const { return m_slave; }
+    int master() const { return m_master; }
 
     // Whether the line refuses new opens (TIOCEXCL), which root would not notice.
     bool isExclusive() const
