@@ -6,6 +6,8 @@
 
 #include <QtGlobal>
 
+#include <optional>
+
 namespace {
 
 constexpr int kByteMax = 255;
@@ -88,7 +90,8 @@ void ByteText::UpdateText()
         else if (v == 32)
             m_text = QStringLiteral("Space");
         else
-            m_text = m_error ? QStringLiteral("Invisible") : QString(CodePage::toUnicode(quint8(v)));
+            m_text = m_error ? QStringLiteral("Invisible")
+                             : QString(CodePage::toUnicode(quint8(v)));
         break;
     case ByteMode::HEX:
         m_error = !inByte;

@@ -13,7 +13,8 @@ void sendLeftButtonUp(QWidget *pressed, QPointF position)
     QMetaObject::invokeMethod(
         pressed,
         [pressed, position] {
-            const Qt::MouseButtons others = QGuiApplication::mouseButtons() & ~Qt::MouseButtons(Qt::LeftButton);
+            const Qt::MouseButtons others =
+                QGuiApplication::mouseButtons() & ~Qt::MouseButtons(Qt::LeftButton);
             QMouseEvent release(QEvent::MouseButtonRelease, position,
                                 pressed->mapToGlobal(position), Qt::LeftButton, others,
                                 QGuiApplication::keyboardModifiers());

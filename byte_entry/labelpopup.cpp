@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int kWatchInterval = 500;
+// The labels' area starts inside the border.
+constexpr QPoint kClientOrigin(PopupPlacement::kBorder, PopupPlacement::kBorder);
 
 } // namespace
 
@@ -36,7 +38,7 @@ LabelPopup::LabelPopup(const LabelGrid &grid, QSize clientTwips, QWidget *parent
     for (int i = 0; i < m_grid.count(); ++i) {
         auto *label = new QLabel(this);
         label->setObjectName(QStringLiteral("Label1[%1]").arg(i));
-        label->setGeometry(m_grid.rect(i).translated(PopupPlacement::kBorder, PopupPlacement::kBorder));
+        label->setGeometry(m_grid.rect(i).translated(kClientOrigin));
         label->setFrameShape(QFrame::Box);
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
@@ -139,8 +141,7 @@ void LabelPopup::hideEvent(QHideEvent *event)
 
 int LabelPopup::labelAt(QPointF position) const
 {
-    const QPoint client = position.toPoint() - QPoint(PopupPlacement::kBorder, PopupPlacement::kBorder);
-    return m_grid.indexAt(client);
+    return m_grid.indexAt(position.toPoint() - kClientOrigin);
 }
 
 void LabelPopup::moveHighlight(int index)

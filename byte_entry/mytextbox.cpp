@@ -235,7 +235,8 @@ void MyTextBox::pickControlCode(double releaseX)
 
     const quint8 code = m_state.codeForPick();
     Globals::PickedCode = code;
-    Globals::PopupPos = DesktopInput::clientToScreen(m_picture, PopupPlacement::pickerOffset(code, releaseX));
+    Globals::PopupPos =
+        DesktopInput::clientToScreen(m_picture, PopupPlacement::pickerOffset(code, releaseX));
     QPointer<FormControlcodeForm> picker = new FormControlcodeForm(this);
     picker->exec();
     delete picker;
