@@ -66,8 +66,9 @@ CommPort::CommPort(PortDirectory ports, QWidget *parent)
 {
     setObjectName(QStringLiteral("CommPort"));
     resize(Units::toPixels(8010), Units::toPixels(5415));
-    createSettingsColumn();
+    // Text1 is made first, so that it comes first in the tab order and has the focus.
     createMiddle();
+    createSettingsColumn();
     createRightColumn();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -126,6 +127,7 @@ void CommPort::createMiddle()
     Text1 = new LogView(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, 3375));
+    Text1->setFocus();
 
     TransmitFrame = makeFrame(QStringLiteral("Transmit"), QStringLiteral("TransmitFrame"), this,
                               twipsRect(1440, 3600, 3855, 1695));
@@ -187,8 +189,6 @@ void CommPort::createRightColumn()
     CaptionFit::fitRow({parityLabel}, FE->x());
     CaptionFit::fitRow({frameLabel}, errorsFrame->width());
 
-    setTabOrder(Text1, Text2);
-    Text1->setFocus();
 }
 
 void CommPort::connectHandlers()

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void minimisingKeepsTheLayout();
     void maximisedFillsTheScreen();
     void messageDisplayStaysHidden();
+    void receiveBoxComesFirstInTheTabOrder();
 
 private:
     template<typename T>
@@ -122,6 +123,16 @@ void TestCommPortLayout::messageDisplayStaysHidden()
     m_window->resize(900, 700);
     QTRY_COMPARE(display->width(), control<QPlainTextEdit>("Text2")->width());
     QVERIFY(!display->isVisible());
+}
+
+void TestCommPortLayout::receiveBoxComesFirstInTheTabOrder()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    auto *text1 = control<LogView>("Text1");
+    QCOMPARE(QApplication::focusWidget(), text1);
+    QTest::keyClick(text1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control<QPlainTextEdit>("Text2"));
 }
 
 QTEST_MAIN(TestCommPortLayout)
