@@ -153,6 +153,8 @@ void ByteValueControl::chooseMode()
         return;
 
     m_textBox->setMode(Globals::ChosenMode);
+    // The host may close us from its ModeChanged handler.
     Q_EMIT ModeChanged();
-    UpdateModeLabel();
+    if (self)
+        UpdateModeLabel();
 }

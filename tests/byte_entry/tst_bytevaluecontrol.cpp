@@ -56,6 +56,7 @@ private Q_SLOTS:
     void asciiRowTakesRightClick();
     void quickClickOpensOneChooser();
     void rightClickOpensNothing();
+    void hostGoneOnModeChanged();
 
 private:
     QLabel *text2() const;
@@ -304,6 +305,21 @@ void TestByteValueControl::rightClickOpensNothing()
     QCOMPARE(modeChanged.count(), 0);
     QCOMPARE(m_control->Mode(), kHex);
     QVERIFY(!m_control->findChild<ByteModeForm *>());
+}
+
+void TestByteValueControl::hostGoneOnModeChanged()
+{
+    m_control->setMode(kHex);
+    m_control->setValue(10);
+    connect(m_control, &ByteValueControl::ModeChanged, this, [this] {
+        m_host.reset();
+        m_control = nullptr;
+    });
+    whenShown<ByteModeForm>(this, [](ByteModeForm *chooser) {
+        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, rowCentre(2));
+    });
+    pressLabel();
+    QVERIFY(!m_host);
 }
 
 QTEST_MAIN(TestByteValueControl)
