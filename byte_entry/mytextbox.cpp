@@ -187,10 +187,14 @@ bool MyTextBox::keyDown(QKeyEvent *event)
     return typeText(event->text());
 }
 
+// The host may close us from its handler of any one character's change.
 bool MyTextBox::typeText(const QString &text)
 {
+    const QPointer<MyTextBox> self(this);
     bool accepted = false;
     for (const QChar c : text) {
+        if (!self)
+            break;
         if (m_state.typeCharacter(c)) {
             accepted = true;
             Q_EMIT changed();

@@ -98,6 +98,7 @@ private Q_SLOTS:
     void pickWithoutChoice();
     void quickClickOpensOnePicker();
     void hostGoneDuringPick();
+    void hostGoneOnChange();
 
 private:
     void setUpBox(qint32 mode, quint8 value);
@@ -407,6 +408,21 @@ void TestMyTextBox::hostGoneDuringPick()
     QTest::mousePress(window, Qt::LeftButton, {}, pressInWindow());
     QVERIFY(!m_host);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestMyTextBox::hostGoneOnChange()
+{
+    setUpBox(kHex, 0);
+    picture()->setFocus();
+    QTest::keyClick(picture(), Qt::Key_End);
+    connect(m_box, &MyTextBox::changed, this, [this] {
+        m_host.reset();
+        m_box = nullptr;
+    });
+    // One key can bring several characters, as a compose sequence does.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("12"));
+    QApplication::sendEvent(picture(), &press);
+    QVERIFY(!m_host);
 }
 
 QTEST_MAIN(TestMyTextBox)
