@@ -58,6 +58,8 @@ void TestScrollMath::autoScrollValue_data()
     QTest::newRow("ends beyond the border") << 792 << 832 << 0 << 150 << std::optional(81);
     QTest::newRow("scrolled, ends beyond") << 792 << 832 << 320 << 150 << std::optional(81);
     QTest::newRow("half step to even") << 188 << 204 << 0 << 50 << std::optional(2);
+    // 2.5 steps on top of Value 1: the sum is rounded, 3.5 giving 4, not 2 + 1.
+    QTest::newRow("half step on an odd Value") << 196 << 212 << 8 << 50 << std::optional(4);
     QTest::newRow("lowered to maximum") << 792 << 832 << 0 << 60 << std::optional(60);
     QTest::newRow("starts left of the view") << 32 << 72 << 648 << 150 << std::optional(4);
     QTest::newRow("starts at the view's left") << 648 << 688 << 648 << 150 << none;
