@@ -15,8 +15,8 @@ private Q_SLOTS:
     void commit_data();
     void commit();
     void enterCommits();
-    void holdingDownWraps();
-    void countingUpFromFFFF();
+    void repeatWraps_data();
+    void repeatWraps();
     void pressAtTheEnds_data();
     void pressAtTheEnds();
     void focusOrder();
@@ -89,32 +89,41 @@ void TestHexEntry::enterCommits()
     QCOMPARE(host.text()->text(), QStringLiteral("ABC"));
 }
 
-void TestHexEntry::holdingDownWraps()
+// Steps pass through the 16-bit pattern: down from 1, and up from FFFF.
+void TestHexEntry::repeatWraps_data()
 {
-    SpinEntryHost<HEXentry> host;
-    host.entry->set_values(1, QString());
-    QSignalSpy changed(host.entry, &HEXentry::changed);
-    QTest::mousePress(host.down(), Qt::LeftButton);
-    QCOMPARE(host.text()->text(), QStringLiteral("0"));
-    QCOMPARE(host.timer()->interval(), 1000);
-    host.tick();
-    QCOMPARE(host.text()->text(), QStringLiteral("FFFF"));
-    QCOMPARE(host.timer()->interval(), 100);
-    host.tick();
-    QCOMPARE(host.text()->text(), QStringLiteral("FFFE"));
-    QTest::mouseRelease(host.down(), Qt::LeftButton);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(host.entry->return_value(), qint16(-2));
+    QTest::addColumn<int>("start");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("Down from 1") << 1 << false << Qt::LeftButton
+                                 << QStringList{QStringLiteral("0"), QStringLiteral("FFFF"), QStringLiteral("FFFE")};
+    QTest::newRow("Up from FFFF") << -1 << true << Qt::MiddleButton
+                                  << QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")};
 }
 
-void TestHexEntry::countingUpFromFFFF()
+void TestHexEntry::repeatWraps()
 {
+    QFETCH(int, start);
+    QFETCH(bool, up);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(QStringList, shown);
     SpinEntryHost<HEXentry> host;
-    host.entry->set_values(-1, QString());
-    QTest::mousePress(host.up(), Qt::MiddleButton);
-    QCOMPARE(host.text()->text(), QStringLiteral("0"));
+    host.entry->set_values(qint16(start), QString());
+    QSignalSpy changed(host.entry, &HEXentry::changed);
+    QWidget *spin = up ? host.up() : host.down();
+    QTest::mousePress(spin, button);
+    QCOMPARE(host.text()->text(), shown[0]);
+    QCOMPARE(host.timer()->interval(), 1000);
     host.tick();
-    QCOMPARE(host.text()->text(), QStringLiteral("1"));
+    QCOMPARE(host.text()->text(), shown[1]);
+    QCOMPARE(host.timer()->interval(), 100);
+    host.tick();
+    QCOMPARE(host.text()->text(), shown[2]);
+    QCOMPARE(changed.count(), 0);
+    QTest::mouseRelease(spin, button);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(host.entry->return_value(), qint16(start + (up ? 3 : -3)));
 }
 
 void TestHexEntry::pressAtTheEnds_data()

@@ -36,6 +36,8 @@ private Q_SLOTS:
     void deletedWhileTyping();
 };
 
+// The reading of numbers is tabled in tst_numbertext; here the entry's own part: the
+// 16-bit result limited to the bounds, upper bound first, and the text rewritten.
 void TestIntegerEntry::commit_data()
 {
     QTest::addColumn<QString>("text");
@@ -45,14 +47,8 @@ void TestIntegerEntry::commit_data()
     QTest::newRow("past 16 bits, then the bound") << QStringLiteral("100000") << 0 << 32 << QStringLiteral("32");
     QTest::newRow("below the bound") << QStringLiteral("-7") << 0 << 32 << QStringLiteral("0");
     QTest::newRow("no number") << QStringLiteral("abc") << 0 << 32 << QStringLiteral("0");
-    QTest::newRow("half down") << QStringLiteral("2.5") << 0 << 32 << QStringLiteral("2");
-    QTest::newRow("half up") << QStringLiteral("3.5") << 0 << 32 << QStringLiteral("4");
-    QTest::newRow("trailing letters") << QStringLiteral("12abc") << 0 << 32 << QStringLiteral("12");
-    QTest::newRow("blank inside") << QStringLiteral("1 2") << 0 << 32 << QStringLiteral("12");
-    QTest::newRow("hex prefix") << QStringLiteral("&H1A") << 0 << 32 << QStringLiteral("26");
+    QTest::newRow("half up to even") << QStringLiteral("3.5") << 0 << 32 << QStringLiteral("4");
     QTest::newRow("hex pattern below the bound") << QStringLiteral("&HFFFF") << 0 << 32 << QStringLiteral("0");
-    QTest::newRow("octal prefix") << QStringLiteral("&O17") << 0 << 32 << QStringLiteral("15");
-    QTest::newRow("exponent") << QStringLiteral("1E3") << -32768 << 32767 << QStringLiteral("1000");
     QTest::newRow("exponent past the bound") << QStringLiteral("1E3") << 0 << 32 << QStringLiteral("32");
     QTest::newRow("inverted, above maxi") << QStringLiteral("7") << 10 << 5 << QStringLiteral("5");
     QTest::newRow("inverted, below mini") << QStringLiteral("3") << 10 << 5 << QStringLiteral("10");

@@ -5,6 +5,8 @@
 #include "integerentry.h"
 #include "units.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -50,11 +52,11 @@ class TestSerialEditor : public QObject
 
 private Q_SLOTS:
     void init();
+    void captions();
     void placement_data();
     void placement();
     void load_data();
     void load();
-    void countFortyStoresThirtyTwo();
     void raisingTheCountByHoldingUp();
     void loweringTheCountThenDone();
     void leavingWithoutDone_data();
@@ -92,6 +94,20 @@ void TestSerialEditor::init()
     Globals::MessageTable.setSlot(kSlot, fiveByteMessage());
 }
 
+void TestSerialEditor::captions()
+{
+    SerialEditor editor;
+    QCOMPARE(editor.windowTitle(), QStringLiteral("Serial String Editor"));
+    QCOMPARE(editor.findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(), QStringLiteral("Contents"));
+    QCOMPARE(editor.findChild<QGroupBox *>(QStringLiteral("Frame2"))->title(),
+             QStringLiteral("Number of bytes in message"));
+    QCOMPARE(editor.findChild<QGroupBox *>(QStringLiteral("Frame3"))->title(), QString());
+    QCOMPARE(editor.findChild<QPushButton *>(QStringLiteral("CancelCommand"))->text(), QStringLiteral("Cancel"));
+    QCOMPARE(editor.findChild<QPushButton *>(QStringLiteral("Done"))->text(), QStringLiteral("Done"));
+    QCOMPARE(count(editor)->findChild<QLineEdit *>(QStringLiteral("Text1"))->toolTip(),
+             QStringLiteral("Number of bytes in this message"));
+}
+
 void TestSerialEditor::placement_data()
 {
     QTest::addColumn<int>("index");
@@ -109,6 +125,8 @@ void TestSerialEditor::placement()
     QFETCH(int, top);
     SerialEditor editor;
     QCOMPARE(byte(editor, index)->geometry(), Units::twipsRect(left, top, 1815, 375));
+    // Shown whether or not the byte is in the message: the position counted from 1.
+    QCOMPARE(byte(editor, index)->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QString::number(index + 1));
 }
 
 void TestSerialEditor::load_data()
@@ -140,16 +158,10 @@ void TestSerialEditor::load()
         QCOMPARE(byte(editor, i)->Mode(), inMessage ? qint32(record.modes[i]) : qint32(ByteMode::ASCII));
     }
     QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), record));
-}
 
-void TestSerialEditor::countFortyStoresThirtyTwo()
-{
-    SerialString record = fiveByteMessage();
-    record.count = 40;
-    Globals::MessageTable.setSlot(kSlot, record);
-    SerialEditor editor;
+    // Done stores the count as the entry shows it: 40 goes back as 32, -3 as 0.
     editor.findChild<QPushButton *>(QStringLiteral("Done"))->click();
-    QCOMPARE(Globals::MessageTable.slot(kSlot).count, qint16(32));
+    QCOMPARE(Globals::MessageTable.slot(kSlot).count, qint16(shown));
 }
 
 void TestSerialEditor::raisingTheCountByHoldingUp()
@@ -244,6 +256,11 @@ void TestSerialEditor::enterPressesNothing()
         QVERIFY(editor.isVisible());
         QVERIFY(!button->isDefault());
     }
+    // Enter in the count commits it and passes on to the dialog, which has no default button.
+    auto *text = count(editor)->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Return);
+    QVERIFY(editor.isVisible());
     QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), before));
 }
 
