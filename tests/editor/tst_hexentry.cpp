@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+// What HEXentry adds to the spin entry tested in tst_integerentry: hexadecimal text,
+// the whole 16-bit range, wrap-around through FFFF, and its own focus order.
 class TestHexEntry : public QObject
 {
     Q_OBJECT
@@ -14,11 +16,8 @@ private Q_SLOTS:
     void setValues();
     void commit_data();
     void commit();
-    void enterCommits();
     void repeatWraps_data();
     void repeatWraps();
-    void pressAtTheEnds_data();
-    void pressAtTheEnds();
     void focusOrder();
 };
 
@@ -77,18 +76,6 @@ void TestHexEntry::commit()
     QCOMPARE(box->text(), shown);
 }
 
-void TestHexEntry::enterCommits()
-{
-    SpinEntryHost<HEXentry> host;
-    QVERIFY(host.isActive());
-    host.text()->setFocus();
-    host.text()->setText(QStringLiteral("abc"));
-    QSignalSpy changed(host.entry, &HEXentry::changed);
-    QTest::keyClick(host.text(), Qt::Key_Return);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(host.text()->text(), QStringLiteral("ABC"));
-}
-
 // Steps pass through the 16-bit pattern: down from 1, and up from FFFF.
 void TestHexEntry::repeatWraps_data()
 {
@@ -124,31 +111,6 @@ void TestHexEntry::repeatWraps()
     QTest::mouseRelease(spin, button);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(host.entry->return_value(), qint16(start + (up ? 3 : -3)));
-}
-
-void TestHexEntry::pressAtTheEnds_data()
-{
-    QTest::addColumn<bool>("up");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("Up at 7FFF") << true << 32767 << QStringLiteral("7FFF");
-    QTest::newRow("Down at 8000") << false << -32768 << QStringLiteral("8000");
-}
-
-void TestHexEntry::pressAtTheEnds()
-{
-    QFETCH(bool, up);
-    QFETCH(int, start);
-    QFETCH(QString, shown);
-    SpinEntryHost<HEXentry> host;
-    host.entry->set_values(qint16(start), QString());
-    QSignalSpy changed(host.entry, &HEXentry::changed);
-    QWidget *spin = up ? host.up() : host.down();
-    QTest::mousePress(spin, Qt::LeftButton);
-    QVERIFY(!host.timer()->isActive());
-    QCOMPARE(host.text()->text(), shown);
-    QTest::mouseRelease(spin, Qt::LeftButton);
-    QCOMPARE(changed.count(), 1);
 }
 
 void TestHexEntry::focusOrder()

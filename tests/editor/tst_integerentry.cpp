@@ -167,28 +167,36 @@ void TestIntegerEntry::repeat()
     QCOMPARE(host.entry->return_value(), qint16(kStart + 4 * step));
 }
 
+// A press at a bound steps onto the same bound and repeats; at an end of the 16-bit
+// range it does nothing at all. The release raises changed either way.
 void TestIntegerEntry::pressAtALimit_data()
 {
-    QTest::addColumn<int>("maxi");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<int>("start");
     QTest::addColumn<bool>("repeats");
-    QTest::newRow("at max_value: repeats on the bound") << int(kCountMax) << true;
-    QTest::newRow("at 32767: no repeat") << int(kHighest) << false;
+    QTest::newRow("Up at max_value: repeats on the bound") << true << int(kCountMax) << true;
+    QTest::newRow("Down at min_value: repeats on the bound") << false << int(kCountMin) << true;
+    QTest::newRow("Up at 32767: no repeat") << true << int(kHighest) << false;
+    QTest::newRow("Down at -32768: no repeat") << false << int(kLowest) << false;
 }
 
 void TestIntegerEntry::pressAtALimit()
 {
-    QFETCH(int, maxi);
+    QFETCH(bool, up);
+    QFETCH(int, start);
     QFETCH(bool, repeats);
     SpinEntryHost<IntegerEntry> host;
-    host.entry->set_values(qint16(maxi), kLowest, qint16(maxi), QString());
+    const qint16 bound = qint16(start);
+    host.entry->set_values(bound, up ? kLowest : bound, up ? bound : kHighest, QString());
     QSignalSpy changed(host.entry, &IntegerEntry::changed);
-    QTest::mousePress(host.up(), Qt::LeftButton);
+    QWidget *spin = up ? host.up() : host.down();
+    QTest::mousePress(spin, Qt::LeftButton);
     QCOMPARE(host.timer()->isActive(), repeats);
     if (repeats)
         host.tick();
-    QCOMPARE(host.text()->text(), QString::number(maxi));
+    QCOMPARE(host.text()->text(), QString::number(start));
     QCOMPARE(changed.count(), 0);
-    QTest::mouseRelease(host.up(), Qt::LeftButton);
+    QTest::mouseRelease(spin, Qt::LeftButton);
     QCOMPARE(changed.count(), 1);
 }
 

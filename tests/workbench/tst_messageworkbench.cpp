@@ -17,7 +17,6 @@
 namespace {
 
 constexpr qint16 kSlot = 3;
-constexpr qint16 kOtherSlot = 12;
 
 SerialString threeBytes()
 {
@@ -47,24 +46,17 @@ private Q_SLOTS:
     void slotCaption();
     void everySlotHasItsDisplay();
     void editOpensTheEditorOnItsSlot();
-    void doneShowsTheEditedMessage();
-    void cancelLeavesTheSlot();
-    void copyAndPasteBetweenSlots();
+    void closingTheEditor_data();
+    void closingTheEditor();
 
 private:
     static SerialStringDisplay *display(const MessageWorkbench &bench, int slot);
-    static void choose(SerialStringDisplay *display, const char *item);
     static void deleteHiddenEditors();
 };
 
 SerialStringDisplay *TestMessageWorkbench::display(const MessageWorkbench &bench, int slot)
 {
     return bench.findChild<SerialStringDisplay *>(QStringLiteral("SerialStringDisplay1[%1]").arg(slot));
-}
-
-void TestMessageWorkbench::choose(SerialStringDisplay *display, const char *item)
-{
-    display->findChild<QAction *>(QString::fromLatin1(item))->trigger();
 }
 
 void TestMessageWorkbench::deleteHiddenEditors()
@@ -112,7 +104,7 @@ void TestMessageWorkbench::everySlotHasItsDisplay()
 void TestMessageWorkbench::editOpensTheEditorOnItsSlot()
 {
     MessageWorkbench bench;
-    choose(display(bench, kSlot), "menuEdit");
+    display(bench, kSlot)->findChild<QAction *>(QStringLiteral("menuEdit"))->trigger();
     auto *editor = bench.findChild<SerialEditor *>();
     QVERIFY(editor);
     QCOMPARE(Globals::EditorSlot, kSlot);
@@ -123,44 +115,38 @@ void TestMessageWorkbench::editOpensTheEditorOnItsSlot()
     QCOMPARE(third->Mode(), qint32(ByteMode::CONTROL));
 }
 
-void TestMessageWorkbench::doneShowsTheEditedMessage()
+void TestMessageWorkbench::closingTheEditor_data()
 {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("Done") << QStringLiteral("Done") << true;
+    QTest::newRow("Cancel") << QStringLiteral("CancelCommand") << false;
+}
+
+// Done shows the edited message in the slot's display; Cancel leaves slot and display
+// as they were. Either way the hidden editor is deleted afterwards.
+void TestMessageWorkbench::closingTheEditor()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, stored);
     MessageWorkbench bench;
     QPointer<SerialEditor> editor = bench.openEditor(kSlot);
     editor->findChild<IntegerEntry *>(QStringLiteral("NumberOfBytes1"))->set_values(4, 0, 32, QString());
     auto *fourth = editor->findChild<ByteValueControl *>(QStringLiteral("ByteValueControl1[3]"));
     fourth->setMode(qint32(ByteMode::HEX));
     fourth->setValue(0x7F);
-    editor->findChild<QPushButton *>(QStringLiteral("Done"))->click();
+    editor->findChild<QPushButton *>(button)->click();
 
-    const SerialString shown = display(bench, kSlot)->message();
-    QCOMPARE(shown.count, qint16(4));
-    QCOMPARE(shown.values[3], quint8(0x7F));
-    QCOMPARE(shown.modes[3], quint8(ByteMode::HEX));
-    QVERIFY(sameRecord(shown, Globals::MessageTable.slot(kSlot)));
+    SerialString expected = threeBytes();
+    if (stored) {
+        expected.count = 4;
+        expected.values[3] = 0x7F;
+        expected.modes[3] = quint8(ByteMode::HEX);
+    }
+    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), expected));
+    QVERIFY(sameRecord(display(bench, kSlot)->message(), expected));
     deleteHiddenEditors();
     QVERIFY(!editor);
-}
-
-void TestMessageWorkbench::cancelLeavesTheSlot()
-{
-    MessageWorkbench bench;
-    QPointer<SerialEditor> editor = bench.openEditor(kSlot);
-    editor->findChild<IntegerEntry *>(QStringLiteral("NumberOfBytes1"))->set_values(0, 0, 32, QString());
-    editor->findChild<QPushButton *>(QStringLiteral("CancelCommand"))->click();
-    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), threeBytes()));
-    QVERIFY(sameRecord(display(bench, kSlot)->message(), threeBytes()));
-    deleteHiddenEditors();
-    QVERIFY(!editor);
-}
-
-void TestMessageWorkbench::copyAndPasteBetweenSlots()
-{
-    MessageWorkbench bench;
-    choose(display(bench, kSlot), "menCopy");
-    choose(display(bench, kOtherSlot), "menuPaste");
-    QVERIFY(sameRecord(Globals::MessageTable.slot(kOtherSlot), threeBytes()));
-    QVERIFY(sameRecord(display(bench, kOtherSlot)->message(), threeBytes()));
 }
 
 QTEST_MAIN(TestMessageWorkbench)
