@@ -1,6 +1,9 @@
 #pragma once
 
+#include "globals.h"
+
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QPalette>
 #include <QPointer>
@@ -9,15 +12,40 @@
 
 #include <functional>
 
+// A pointer position outside every window the tests open.
+inline constexpr QPoint kFarAway(700, 550);
+
+// The centre of the picker's label `code` and of the chooser's row `row`, in their
+// windows' pixels: labels start inside the 3-pixel border.
+inline QPoint pickerLabelCentre(int code)
+{
+    return QPoint(3 + (code / 8) * 32 + 16, 3 + (code % 8) * 16 + 8);
+}
+
+inline QPoint chooserRowCentre(int row)
+{
+    return QPoint(3 + 28, 3 + row * 16 + 8);
+}
+
 // The headless platform cannot grab the pointer and says so at every pop-up; the
 // tests check the grab through QWidget::mouseGrabber instead.
-inline void quietPointerGrabWarnings()
+inline void startPopupTests()
 {
+    Globals::InitTables();
     static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
             if (message != QLatin1String("This plugin does not support grabbing the mouse"))
                 previous(type, context, message);
         });
+}
+
+// Shows `host` at a fixed place on the screen as the active window.
+inline bool showActive(QWidget &host, QSize size)
+{
+    host.setGeometry(QRect(QPoint(100, 100), size));
+    host.show();
+    host.activateWindow();
+    return QTest::qWaitForWindowActive(&host);
 }
 
 // Drives a modal pop-up from inside its own loop: `act` runs once the pop-up of type
@@ -48,6 +76,23 @@ inline void moveOnto(QWindow *window, QPoint point)
 {
     QTest::mouseMove(window, point + QPoint(1, 0));
     QTest::mouseMove(window, point);
+}
+
+// The operator moves onto `point` of the pop-up and lets go of `button` there.
+inline void pickAt(QWidget *popup, Qt::MouseButton button, QPoint point)
+{
+    moveOnto(popup->windowHandle(), point);
+    QTest::mouseRelease(popup->windowHandle(), button, {}, point);
+}
+
+// The operator lets go on the border, on no label, which picks nothing, then leaves:
+// the pointer watch must close the pop-up.
+inline void leaveWithoutPick(QWidget *popup)
+{
+    QTest::mouseRelease(popup->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
+    QVERIFY(popup->isVisible());
+    QCursor::setPos(kFarAway);
+    QTRY_VERIFY_WITH_TIMEOUT(popup->isHidden(), 5000);
 }
 
 // A label shows the system's highlight colours.

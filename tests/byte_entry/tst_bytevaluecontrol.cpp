@@ -1,10 +1,10 @@
 #include "bytevaluecontrol.h"
 
 #include "bytemodeform.h"
+#include "bytemodes.h"
 #include "globals.h"
 #include "mytextbox.h"
 #include "popupdriver.h"
-#include "serialstring.h"
 
 #include <QCursor>
 #include <QFrame>
@@ -16,19 +16,8 @@
 
 namespace {
 
-constexpr qint32 kAscii = qint32(ByteMode::ASCII);
-constexpr qint32 kHex = qint32(ByteMode::HEX);
-constexpr qint32 kDecimal = qint32(ByteMode::DECIMAL);
-constexpr qint32 kBinary = qint32(ByteMode::BINARY);
-constexpr qint32 kControl = qint32(ByteMode::CONTROL);
-constexpr QPoint kFarAway(700, 550);
 // Where the tests press on the mode label, in its own pixels.
 constexpr QPoint kOnLabel(16, 8);
-
-QPoint rowCentre(int row)
-{
-    return QPoint(3 + 28, 3 + row * 16 + 8);
-}
 
 QLabel *row(const ByteModeForm &chooser, int index)
 {
@@ -42,7 +31,7 @@ class TestByteValueControl : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() { startPopupTests(); }
     void init();
     void cleanup();
     void layout();
@@ -51,37 +40,27 @@ private Q_SLOTS:
     void modeLabel_data();
     void modeLabel();
     void decimalEntryAboveByte();
-    void chooseInOneGesture();
-    void chooserClosedWithoutPick();
-    void asciiRowTakesRightClick();
-    void quickClickOpensOneChooser();
+    void chooserRows();
+    void chooseMode_data();
+    void chooseMode();
     void rightClickOpensNothing();
     void hostGoneOnModeChanged();
 
 private:
     QLabel *text2() const;
     QPoint labelInWindow() const;
-    void pressLabel();
 
     std::unique_ptr<QWidget> m_host;
     ByteValueControl *m_control = nullptr;
 };
 
-void TestByteValueControl::initTestCase()
-{
-    Globals::InitTables();
-    quietPointerGrabWarnings();
-}
-
 void TestByteValueControl::init()
 {
     m_host = std::make_unique<QWidget>();
-    m_host->setGeometry(100, 100, 200, 80);
     m_control = new ByteValueControl(m_host.get());
     m_control->setGeometry(QRect(QPoint(10, 10), m_control->sizeHint()));
-    m_host->show();
-    m_host->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+    QVERIFY(showActive(*m_host, QSize(200, 80)));
+    QCursor::setPos(text2()->mapToGlobal(kOnLabel));
 }
 
 void TestByteValueControl::cleanup()
@@ -98,12 +77,6 @@ QLabel *TestByteValueControl::text2() const
 QPoint TestByteValueControl::labelInWindow() const
 {
     return text2()->mapTo(m_host.get(), kOnLabel);
-}
-
-void TestByteValueControl::pressLabel()
-{
-    QCursor::setPos(text2()->mapToGlobal(kOnLabel));
-    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
 }
 
 void TestByteValueControl::layout()
@@ -158,7 +131,7 @@ void TestByteValueControl::modeLabel_data()
     QTest::newRow("DECIMAL") << kDecimal << 65 << "DEC" << "65";
     QTest::newRow("BINARY") << kBinary << 5 << "BIN" << "00000101";
     QTest::newRow("CONTROL") << kControl << 2 << "CNT" << "STX";
-    QTest::newRow("mode without a caption") << 7 << 5 << "HEX" << "0A";
+    QTest::newRow("mode without a caption") << kNoMode << 5 << "HEX" << "0A";
 }
 
 void TestByteValueControl::modeLabel()
@@ -196,10 +169,59 @@ void TestByteValueControl::decimalEntryAboveByte()
     QCOMPARE(variableChanged.count(), 4);
 }
 
-void TestByteValueControl::chooseInOneGesture()
+void TestByteValueControl::chooserRows()
 {
-    m_control->setMode(kHex);
-    m_control->setValue(19);
+    Globals::ChosenMode = kHex;
+    const ByteModeForm chooser;
+    QCOMPARE(chooser.size(), QSize(63, 88));
+    const QStringList captions = {QStringLiteral("ASCII"), QStringLiteral("HEX"),
+                                  QStringLiteral("DECIMAL"), QStringLiteral("BINARY"),
+                                  QStringLiteral("CONTROL")};
+    for (int i = 0; i < captions.size(); ++i) {
+        QCOMPARE(row(chooser, i)->text(), captions[i]);
+        QCOMPARE(row(chooser, i)->geometry(), QRect(3, 3 + 16 * i, 57, 17));
+        QCOMPARE(row(chooser, i)->toolTip().isEmpty(), i != 0);
+    }
+    QCOMPARE(row(chooser, 0)->toolTip(), QStringLiteral("Left click set this byte to ASCII, "
+                                                        "right click set all bytes to ASCII"));
+}
+
+void TestByteValueControl::chooseMode_data()
+{
+    QTest::addColumn<qint32>("start");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("quick");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<qint32>("mode");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+
+    // Target -1: let go on no row and leave, so the byte keeps its mode.
+    QTest::newRow("press, move to BINARY, let go")
+        << kHex << 19 << false << 3 << Qt::LeftButton << kBinary << "BIN" << "00010011";
+    QTest::newRow("closed without a pick")
+        << kDecimal << 65 << false << -1 << Qt::LeftButton << kDecimal << "DEC" << "65";
+    QTest::newRow("right button on the ASCII row")
+        << kControl << 2 << false << 0 << Qt::RightButton << kAscii << "ASC" << "Invisible";
+    QTest::newRow("quick click, then DECIMAL")
+        << kHex << 10 << true << 2 << Qt::LeftButton << kDecimal << "DEC" << "10";
+}
+
+void TestByteValueControl::chooseMode()
+{
+    QFETCH(qint32, start);
+    QFETCH(int, value);
+    QFETCH(bool, quick);
+    QFETCH(int, target);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(qint32, mode);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+
+    m_control->setMode(start);
+    m_control->setValue(quint8(value));
+    const QString startCaption = text2()->text();
     QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
     // The new mode has reached the box, the label still shows the old one.
     qint32 modeAtSignal = -1;
@@ -208,89 +230,37 @@ void TestByteValueControl::chooseInOneGesture()
         modeAtSignal = m_control->Mode();
         captionAtSignal = text2()->text();
     });
+    const QPoint pointer = QCursor::pos();
+    int choosers = 0;
     whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
+        // A second chooser, or this one after a failed check, finds the pointer gone.
+        QCursor::setPos(kFarAway);
+        choosers = int(m_control->findChildren<ByteModeForm *>().size());
         QCOMPARE(chooser->parentWidget(), m_control);
-        QCOMPARE(chooser->size(), QSize(63, 88));
-        const QStringList captions = {QStringLiteral("ASCII"), QStringLiteral("HEX"),
-                                      QStringLiteral("DECIMAL"), QStringLiteral("BINARY"),
-                                      QStringLiteral("CONTROL")};
-        for (int i = 0; i < captions.size(); ++i) {
-            QCOMPARE(row(*chooser, i)->text(), captions[i]);
-            QCOMPARE(row(*chooser, i)->geometry(), QRect(3, 3 + 16 * i, 57, 17));
-            QCOMPARE(row(*chooser, i)->toolTip().isEmpty(), i != 0);
-        }
-        QCOMPARE(row(*chooser, 0)->toolTip(), QStringLiteral("Left click set this byte to ASCII, "
-                                                             "right click set all bytes to ASCII"));
-        const QLabel *hex = row(*chooser, 1);
-        const QRect hexOnScreen(hex->mapToGlobal(QPoint(0, 0)), hex->size());
-        QVERIFY(hexOnScreen.contains(QCursor::pos()));
-        QCOMPARE(chooser->CurrentIndex(), 1);
-        QVERIFY(isHighlighted(hex));
-        moveOnto(chooser->windowHandle(), rowCentre(3));
-        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, rowCentre(3));
+        const QLabel *current = row(*chooser, start);
+        QVERIFY(QRect(current->mapToGlobal(QPoint(0, 0)), current->size()).contains(pointer));
+        QCOMPARE(chooser->CurrentIndex(), start);
+        QVERIFY(isHighlighted(current));
+        if (target < 0)
+            leaveWithoutPick(chooser);
+        else
+            pickAt(chooser, button, chooserRowCentre(target));
     });
-    pressLabel();
-
-    QCOMPARE(modeChanged.count(), 1);
-    QCOMPARE(modeAtSignal, kBinary);
-    QCOMPARE(captionAtSignal, QStringLiteral("HEX"));
-    QCOMPARE(m_control->Mode(), kBinary);
-    QCOMPARE(text2()->text(), QStringLiteral("BIN"));
-    QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), QStringLiteral("00010011"));
-    QCOMPARE(m_control->value(), quint8(19));
-    QVERIFY(!m_control->findChild<ByteModeForm *>());
-}
-
-void TestByteValueControl::chooserClosedWithoutPick()
-{
-    m_control->setMode(kDecimal);
-    m_control->setValue(65);
-    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
-    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
-        // Let go on the border, on no row, then leave: the pointer watch must close it.
-        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
-        QVERIFY(chooser->isVisible());
-        QCursor::setPos(kFarAway);
-        QTRY_VERIFY_WITH_TIMEOUT(chooser->isHidden(), 5000);
-    });
-    pressLabel();
-
-    QCOMPARE(m_control->Mode(), kDecimal);
-    QCOMPARE(text2()->text(), QStringLiteral("DEC"));
-    QCOMPARE(modeChanged.count(), 1);
-}
-
-void TestByteValueControl::asciiRowTakesRightClick()
-{
-    m_control->setMode(kControl);
-    m_control->setValue(2);
-    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
-        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
-        QTest::mouseClick(chooser->windowHandle(), Qt::RightButton, {}, rowCentre(0));
-    });
-    pressLabel();
-
-    QCOMPARE(m_control->Mode(), kAscii);
-    QCOMPARE(text2()->text(), QStringLiteral("ASC"));
-    QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), QStringLiteral("Invisible"));
-}
-
-void TestByteValueControl::quickClickOpensOneChooser()
-{
-    m_control->setMode(kHex);
-    m_control->setValue(10);
-    QSignalSpy modeChanged(m_control, &ByteValueControl::ModeChanged);
-    QCursor::setPos(text2()->mapToGlobal(kOnLabel));
-    whenShown<ByteModeForm>(this, [&](ByteModeForm *chooser) {
-        // A second chooser would find the pointer gone and close empty-handed.
-        QCursor::setPos(kFarAway);
-        QTest::mouseClick(chooser->windowHandle(), Qt::LeftButton, {}, rowCentre(2));
-    });
-    QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
+    if (quick)
+        QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
+    else
+        QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
     QTest::qWait(0);
 
-    QCOMPARE(m_control->Mode(), kDecimal);
+    QCOMPARE(choosers, 1);
     QCOMPARE(modeChanged.count(), 1);
+    QCOMPARE(modeAtSignal, mode);
+    QCOMPARE(captionAtSignal, startCaption);
+    QCOMPARE(m_control->Mode(), mode);
+    QCOMPARE(text2()->text(), caption);
+    QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), text);
+    QCOMPARE(m_control->value(), quint8(value));
+    QVERIFY(!m_control->findChild<ByteModeForm *>());
 }
 
 void TestByteValueControl::rightClickOpensNothing()
@@ -316,9 +286,9 @@ void TestByteValueControl::hostGoneOnModeChanged()
         m_control = nullptr;
     });
     whenShown<ByteModeForm>(this, [](ByteModeForm *chooser) {
-        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, rowCentre(2));
+        QTest::mouseRelease(chooser->windowHandle(), Qt::LeftButton, {}, chooserRowCentre(2));
     });
-    pressLabel();
+    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, labelInWindow());
     QVERIFY(!m_host);
 }
 

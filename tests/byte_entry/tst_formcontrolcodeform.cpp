@@ -14,14 +14,8 @@
 namespace {
 
 constexpr QPoint kPopupPos(200, 150);
-constexpr int kBorder = 3;
-constexpr int kSide = 129 + 2 * kBorder;
-
-// The centre of label `code` in the window, from its column and row.
-QPoint labelCentre(int code)
-{
-    return QPoint(kBorder + (code / 8) * 32 + 16, kBorder + (code % 8) * 16 + 8);
-}
+// 1935 twips of labels inside a 3-pixel border.
+constexpr int kSide = 129 + 2 * 3;
 
 std::unique_ptr<FormControlcodeForm> loadPicker(QPoint popupPos, quint8 code)
 {
@@ -47,7 +41,7 @@ class TestFormControlcodeForm : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() { startPopupTests(); }
     void labels();
     void placement_data();
     void placement();
@@ -60,12 +54,6 @@ private Q_SLOTS:
     void watchKeepsEdgeInside();
 };
 
-void TestFormControlcodeForm::initTestCase()
-{
-    Globals::InitTables();
-    quietPointerGrabWarnings();
-}
-
 void TestFormControlcodeForm::labels()
 {
     const auto picker = loadPicker(kPopupPos, 0);
@@ -74,7 +62,7 @@ void TestFormControlcodeForm::labels()
         const auto *label = picker->findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(code));
         QVERIFY(label);
         QCOMPARE(label->text(), Globals::ControlCodeNames[code]);
-        QCOMPARE(label->geometry().center(), labelCentre(code));
+        QCOMPARE(label->geometry().center(), pickerLabelCentre(code));
         QCOMPARE(label->size(), QSize(33, 17));
     }
     const auto *timer = picker->findChild<QTimer *>(QStringLiteral("Timer1"));
@@ -91,6 +79,7 @@ void TestFormControlcodeForm::placement_data()
     QTest::newRow("on screen") << kPopupPos << kPopupPos;
     QTest::newRow("above the screen") << QPoint(200, -117) << QPoint(200, 0);
     QTest::newRow("above and left") << QPoint(-110, -117) << QPoint(0, 0);
+    QTest::newRow("right and bottom not kept") << QPoint(5000, 4000) << QPoint(5000, 4000);
 }
 
 void TestFormControlcodeForm::placement()
@@ -128,9 +117,9 @@ void TestFormControlcodeForm::highlightFollowsPointer()
     QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
     QWindow *window = picker->windowHandle();
 
-    moveOnto(window, labelCentre(9));
-    moveOnto(window, labelCentre(18));
-    moveOnto(window, labelCentre(19));
+    moveOnto(window, pickerLabelCentre(9));
+    moveOnto(window, pickerLabelCentre(18));
+    moveOnto(window, pickerLabelCentre(19));
     QCOMPARE(highlightedLabels(*picker), QList<int>{19});
     QCOMPARE(picker->CurrentIndex(), 19);
 
@@ -155,7 +144,7 @@ void TestFormControlcodeForm::releasePicks()
     picker->show();
     QVERIFY(QTest::qWaitForWindowExposed(picker.get()));
 
-    QTest::mouseRelease(picker->windowHandle(), button, {}, labelCentre(27));
+    pickAt(picker.get(), button, pickerLabelCentre(27));
     QCOMPARE(Globals::PickedCode, quint8(27));
     QVERIFY(picker->isHidden());
 }

@@ -1,9 +1,9 @@
 #include "mytextbox.h"
 
+#include "bytemodes.h"
 #include "formcontrolcodeform.h"
 #include "globals.h"
 #include "popupdriver.h"
-#include "serialstring.h"
 
 #include <QCursor>
 #include <QImage>
@@ -17,16 +17,8 @@
 
 namespace {
 
-constexpr qint32 kAscii = qint32(ByteMode::ASCII);
-constexpr qint32 kHex = qint32(ByteMode::HEX);
-constexpr qint32 kDecimal = qint32(ByteMode::DECIMAL);
-constexpr qint32 kBinary = qint32(ByteMode::BINARY);
-constexpr qint32 kControl = qint32(ByteMode::CONTROL);
-constexpr QPoint kHostCorner(100, 100);
-constexpr QPoint kBoxCorner(10, 10);
 // Where the tests press on the box, in its picture's pixels.
 constexpr QPoint kPress(6, 9);
-constexpr QPoint kFarAway(700, 550);
 
 // Keys the host never takes, to see which keys travel on from the box.
 class KeyRecorder : public QWidget
@@ -48,11 +40,6 @@ void typeKey(QWidget *target, Qt::Key key)
     }
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(0x7f)));
     QApplication::sendEvent(target, &press);
-}
-
-QPoint labelCentre(int code)
-{
-    return QPoint(3 + (code / 8) * 32 + 16, 3 + (code % 8) * 16 + 8);
 }
 
 bool isRed(QRgb pixel)
@@ -82,21 +69,20 @@ class TestMyTextBox : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase() { startPopupTests(); }
     void init();
     void cleanup();
     void newInstance();
     void colours_data();
     void colours();
+    void caretBlinks_data();
     void caretBlinks();
     void keys_data();
     void keys();
-    void untakenKeysReachHost();
     void clickPlacesCaret_data();
     void clickPlacesCaret();
-    void pickInOneGesture();
-    void pickWithoutChoice();
-    void quickClickOpensOnePicker();
+    void pick_data();
+    void pick();
     void hostGoneDuringPick();
     void hostGoneOnChange();
 
@@ -110,21 +96,12 @@ private:
     MyTextBox *m_box = nullptr;
 };
 
-void TestMyTextBox::initTestCase()
-{
-    Globals::InitTables();
-    quietPointerGrabWarnings();
-}
-
 void TestMyTextBox::init()
 {
     m_host = std::make_unique<KeyRecorder>();
-    m_host->setGeometry(QRect(kHostCorner, QSize(200, 100)));
     m_box = new MyTextBox(m_host.get());
-    m_box->setGeometry(QRect(kBoxCorner, QSize(57, 25)));
-    m_host->show();
-    m_host->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+    m_box->setGeometry(QRect(QPoint(10, 10), QSize(57, 25)));
+    QVERIFY(showActive(*m_host, QSize(200, 100)));
     // The active window hands its focus to the box; tests that want the caret ask.
     picture()->clearFocus();
 }
@@ -196,9 +173,27 @@ void TestMyTextBox::colours()
     QCOMPARE(countPixels(image, isDark) > 0, !red);
 }
 
+void TestMyTextBox::caretBlinks_data()
+{
+    QTest::addColumn<qint32>("mode");
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<bool>("atTextStart");
+
+    // End moves the caret behind the text only where the mode takes caret keys.
+    QTest::newRow("hex, behind the text") << kHex << true << false;
+    QTest::newRow("ASCII, at the text's start") << kAscii << true << true;
+    QTest::newRow("control code, none") << kControl << false << false;
+    QTest::newRow("mode outside 0 to 4, none") << kNoMode << false << false;
+}
+
 void TestMyTextBox::caretBlinks()
 {
-    setUpBox(kHex, 10);
+    QFETCH(qint32, mode);
+    QFETCH(bool, drawn);
+    QFETCH(bool, atTextStart);
+
+    // 10 is "Invisible" in red in ASCII, so the black caret differs from the text under it.
+    setUpBox(mode, 10);
     picture()->setFocus();
     QTest::keyClick(picture(), Qt::Key_End);
     auto *timer = m_box->findChild<QTimer *>(QStringLiteral("Timer1"));
@@ -220,10 +215,12 @@ void TestMyTextBox::caretBlinks()
                 columns.append(x);
         }
     }
-    // One black line from 15 twips down to 100 twips above the bottom: rows 1 to 12.
-    QCOMPARE(columns.size(), 1);
-    QVERIFY(columns.first() > 2);
-    QCOMPARE(changed, 12);
+    // One black line from 15 twips down to 100 twips above the bottom: rows 1 to 12,
+    // at the text's left edge of 30 twips or behind the text.
+    QCOMPARE(changed, drawn ? 12 : 0);
+    QCOMPARE(columns.size(), drawn ? 1 : 0);
+    if (drawn)
+        QCOMPARE(columns.first() == 2, atTextStart);
 
     m_host->setFocus();
     QVERIFY(!timer->isActive());
@@ -239,22 +236,27 @@ void TestMyTextBox::keys_data()
     QTest::addColumn<bool>("error");
     QTest::addColumn<int>("caret");
     QTest::addColumn<int>("changes");
+    QTest::addColumn<QList<int>>("passedOn");
 
     using K = QList<int>;
     QTest::newRow("hex, shift in at end") << kHex << 10 << K{Qt::Key_End, Qt::Key_B}
-                                          << "AB" << 171 << false << 2 << 1;
+                                          << "AB" << 171 << false << 2 << 1 << K{};
+    QTest::newRow("hex, Escape and G pass on")
+        << kHex << 10 << K{Qt::Key_End, Qt::Key_Left, Qt::Key_Escape, Qt::Key_B, Qt::Key_G}
+        << "BA" << 186 << false << 1 << 1 << K{Qt::Key_Escape, Qt::Key_G};
     QTest::newRow("hex, delete at start") << kHex << 171 << K{Qt::Key_Home, Qt::Key_Delete}
-                                          << "B" << 11 << false << 0 << 1;
+                                          << "B" << 11 << false << 0 << 1 << K{};
     QTest::newRow("decimal, 300 from empty")
         << kDecimal << 0 << K{Qt::Key_End, Qt::Key_Backspace, Qt::Key_3, Qt::Key_0, Qt::Key_0, Qt::Key_1}
-        << "300" << 255 << true << 3 << 4;
-    QTest::newRow("ASCII, letter") << kAscii << 65 << K{Qt::Key_A} << "a" << 97 << false << 0 << 1;
+        << "300" << 255 << true << 3 << 4 << K{Qt::Key_1};
+    QTest::newRow("ASCII, letter") << kAscii << 65 << K{Qt::Key_A} << "a" << 97 << false << 0 << 1
+                                   << K{};
     QTest::newRow("ASCII, delete types nothing")
         << kAscii << 65 << K{Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_End}
-        << "A" << 65 << false << 0 << 0;
+        << "A" << 65 << false << 0 << 0 << K{Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_End};
     QTest::newRow("control code, keys ignored")
-        << kControl << 2 << K{Qt::Key_End, Qt::Key_Backspace, Qt::Key_A}
-        << "STX" << 2 << false << 0 << 0;
+        << kControl << 2 << K{Qt::Key_Left, Qt::Key_Backspace, Qt::Key_A}
+        << "STX" << 2 << false << 0 << 0 << K{Qt::Key_Left, Qt::Key_Backspace, Qt::Key_A};
 }
 
 void TestMyTextBox::keys()
@@ -267,6 +269,7 @@ void TestMyTextBox::keys()
     QFETCH(bool, error);
     QFETCH(int, caret);
     QFETCH(int, changes);
+    QFETCH(QList<int>, passedOn);
 
     setUpBox(mode, quint8(start));
     picture()->setFocus();
@@ -278,122 +281,92 @@ void TestMyTextBox::keys()
     QCOMPARE(m_box->Error(), error);
     QCOMPARE(m_box->CaretPos(), caret);
     QCOMPARE(changed.count(), changes);
-}
-
-void TestMyTextBox::untakenKeysReachHost()
-{
-    setUpBox(kHex, 10);
-    picture()->setFocus();
-    QTest::keyClick(picture(), Qt::Key_End);
-    QTest::keyClick(picture(), Qt::Key_Left);
-    QTest::keyClick(picture(), Qt::Key_Escape);
-    QTest::keyClick(picture(), Qt::Key_B);
-    QTest::keyClick(picture(), Qt::Key_G);
-    QCOMPARE(m_box->DisplayText(), QStringLiteral("BA"));
-    QCOMPARE(m_host->keys, (QList<int>{Qt::Key_Escape, Qt::Key_G}));
-
-    m_host->keys.clear();
-    m_box->setMode(kControl);
-    QTest::keyClick(picture(), Qt::Key_Left);
-    QTest::keyClick(picture(), Qt::Key_B);
-    QCOMPARE(m_host->keys, (QList<int>{Qt::Key_Left, Qt::Key_B}));
+    QCOMPARE(m_host->keys, passedOn);
 }
 
 void TestMyTextBox::clickPlacesCaret_data()
 {
-    QTest::addColumn<qint32>("mode");
     QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Qt::Key>("from");
     QTest::addColumn<int>("x");
     QTest::addColumn<int>("caret");
 
-    QTest::newRow("left of the text") << kHex << Qt::LeftButton << 1 << 0;
-    QTest::newRow("at 30 twips") << kHex << Qt::LeftButton << 2 << 0;
-    QTest::newRow("on the first character") << kHex << Qt::LeftButton << 3 << 1;
-    QTest::newRow("beyond the last character") << kBinary << Qt::LeftButton << 56 << 8;
-    QTest::newRow("right button does nothing") << kHex << Qt::RightButton << 1 << 2;
+    // The hexadecimal byte 0A, its text starting at 30 twips (2 pixels).
+    QTest::newRow("left of the text") << Qt::LeftButton << Qt::Key_End << 1 << 0;
+    QTest::newRow("at 30 twips") << Qt::LeftButton << Qt::Key_End << 2 << 0;
+    QTest::newRow("on the first character") << Qt::LeftButton << Qt::Key_End << 3 << 1;
+    QTest::newRow("beyond the last character") << Qt::LeftButton << Qt::Key_Home << 40 << 2;
+    QTest::newRow("right button does nothing") << Qt::RightButton << Qt::Key_End << 1 << 2;
 }
 
 void TestMyTextBox::clickPlacesCaret()
 {
-    QFETCH(qint32, mode);
     QFETCH(Qt::MouseButton, button);
+    QFETCH(Qt::Key, from);
     QFETCH(int, x);
     QFETCH(int, caret);
 
-    setUpBox(mode, 10);
+    setUpBox(kHex, 10);
     picture()->setFocus();
-    QTest::keyClick(picture(), Qt::Key_End);
+    QTest::keyClick(picture(), from);
     QTest::mouseClick(picture(), button, {}, QPoint(x, 9));
     QCOMPARE(m_box->CaretPos(), caret);
 }
 
-void TestMyTextBox::pickInOneGesture()
+void TestMyTextBox::pick_data()
 {
-    setUpBox(kControl, 2);
+    QTest::addColumn<int>("start");
+    QTest::addColumn<bool>("quick");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QString>("text");
+
+    // Target -1: let go on no label and leave, so the code shown is applied again.
+    QTest::newRow("press, move to DC3, let go") << 2 << false << 19 << "DC3";
+    QTest::newRow("Error byte left without a pick") << 200 << false << -1 << "NUL";
+    QTest::newRow("quick click, then ENQ") << 2 << true << 5 << "ENQ";
+}
+
+void TestMyTextBox::pick()
+{
+    QFETCH(int, start);
+    QFETCH(bool, quick);
+    QFETCH(int, target);
+    QFETCH(QString, text);
+
+    setUpBox(kControl, quint8(start));
+    const int current = start < Globals::kControlCodes ? start : 0;
     QSignalSpy changed(m_box, &MyTextBox::changed);
     const QPoint pointer = picture()->mapToGlobal(kPress);
     QCursor::setPos(pointer);
     int pickers = 0;
     whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *picker) {
+        // A second picker, or this one after a failed check, finds the pointer gone.
+        QCursor::setPos(kFarAway);
         pickers = int(m_box->findChildren<FormControlcodeForm *>().size());
         // The label of the current code lies under the pointer, 16 pixels into it.
-        const auto *stx = picker->findChild<QLabel *>(QStringLiteral("Label1[2]"));
-        const QRect stxOnScreen(stx->mapToGlobal(QPoint(0, 0)), stx->size());
-        QVERIFY(stxOnScreen.contains(pointer));
-        QCOMPARE(stxOnScreen.left(), pointer.x() - 16);
-        QCOMPARE(picker->CurrentIndex(), 2);
+        const auto *label = picker->findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(current));
+        const QRect onScreen(label->mapToGlobal(QPoint(0, 0)), label->size());
+        QVERIFY(onScreen.contains(pointer));
+        QCOMPARE(onScreen.left(), pointer.x() - 16);
+        QCOMPARE(picker->CurrentIndex(), current);
         QTRY_COMPARE(QWidget::mouseGrabber(), picker);
-
-        moveOnto(picker->windowHandle(), labelCentre(19));
-        QTest::mouseRelease(picker->windowHandle(), Qt::LeftButton, {}, labelCentre(19));
+        if (target < 0)
+            leaveWithoutPick(picker);
+        else
+            pickAt(picker, Qt::LeftButton, pickerLabelCentre(target));
     });
-    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
+    if (quick)
+        QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
+    else
+        QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
+    QTest::qWait(0);
 
     QCOMPARE(pickers, 1);
-    QCOMPARE(m_box->value(), quint8(19));
-    QCOMPARE(m_box->DisplayText(), QStringLiteral("DC3"));
+    QCOMPARE(m_box->value(), quint8(qMax(target, 0)));
+    QCOMPARE(m_box->DisplayText(), text);
     QCOMPARE(m_box->Error(), false);
     QCOMPARE(changed.count(), 1);
     QVERIFY(!m_box->findChild<FormControlcodeForm *>());
-}
-
-void TestMyTextBox::pickWithoutChoice()
-{
-    setUpBox(kControl, 200);
-    QCOMPARE(m_box->DisplayText(), QStringLiteral("Error"));
-    QSignalSpy changed(m_box, &MyTextBox::changed);
-    QCursor::setPos(picture()->mapToGlobal(kPress));
-    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *picker) {
-        QCOMPARE(picker->CurrentIndex(), 0);
-        // Let go on the border, on no label, then leave: the pointer watch must close it.
-        QTest::mouseRelease(picker->windowHandle(), Qt::LeftButton, {}, QPoint(1, 1));
-        QVERIFY(picker->isVisible());
-        QCursor::setPos(kFarAway);
-        QTRY_VERIFY_WITH_TIMEOUT(picker->isHidden(), 5000);
-    });
-    QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
-
-    QCOMPARE(m_box->value(), quint8(0));
-    QCOMPARE(m_box->DisplayText(), QStringLiteral("NUL"));
-    QCOMPARE(m_box->Error(), false);
-    QCOMPARE(changed.count(), 1);
-}
-
-void TestMyTextBox::quickClickOpensOnePicker()
-{
-    setUpBox(kControl, 2);
-    QSignalSpy changed(m_box, &MyTextBox::changed);
-    QCursor::setPos(picture()->mapToGlobal(kPress));
-    whenShown<FormControlcodeForm>(this, [&](FormControlcodeForm *picker) {
-        // A second picker would find the pointer gone and close empty-handed.
-        QCursor::setPos(kFarAway);
-        QTest::mouseClick(picker->windowHandle(), Qt::LeftButton, {}, labelCentre(5));
-    });
-    QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, pressInWindow());
-    QTest::qWait(0);
-
-    QCOMPARE(m_box->value(), quint8(5));
-    QCOMPARE(changed.count(), 1);
 }
 
 void TestMyTextBox::hostGoneDuringPick()

@@ -20,8 +20,6 @@ private Q_SLOTS:
     void pickerOffset();
     void chooserOffset_data();
     void chooserOffset();
-    void windowOrigin_data();
-    void windowOrigin();
     void pointerInside_data();
     void pointerInside();
 };
@@ -70,24 +68,6 @@ void TestPopupPlacement::chooserOffset()
     QFETCH(qint32, mode);
     QFETCH(QPoint, offset);
     QCOMPARE(PopupPlacement::chooserOffset(mode), offset);
-}
-
-void TestPopupPlacement::windowOrigin_data()
-{
-    QTest::addColumn<QPoint>("popupPos");
-    QTest::addColumn<QPoint>("origin");
-
-    QTest::newRow("on screen") << QPoint(10, 20) << QPoint(10, 20);
-    QTest::newRow("left of the screen") << QPoint(-5, 20) << QPoint(0, 20);
-    QTest::newRow("above the screen") << QPoint(10, -117) << QPoint(10, 0);
-    QTest::newRow("right and bottom not kept") << QPoint(5000, 4000) << QPoint(5000, 4000);
-}
-
-void TestPopupPlacement::windowOrigin()
-{
-    QFETCH(QPoint, popupPos);
-    QFETCH(QPoint, origin);
-    QCOMPARE(PopupPlacement::windowOrigin(popupPos), origin);
 }
 
 void TestPopupPlacement::pointerInside_data()
