@@ -7,9 +7,7 @@
 namespace {
 
 constexpr int kModes = 5;
-constexpr int kRowStep = 240;
 constexpr int kLabelWidth = 855;
-constexpr int kLabelHeight = 255;
 constexpr QSize kClient(855, 1230);
 
 QStringList modeNames()
@@ -21,7 +19,7 @@ QStringList modeNames()
 } // namespace
 
 ByteModeForm::ByteModeForm(QWidget *parent)
-    : LabelPopup(LabelGrid(kModes, kModes, 0, kRowStep, kLabelWidth, kLabelHeight), kClient, parent)
+    : LabelPopup(LabelGrid(kModes, kModes, kLabelWidth), kClient, parent)
 {
     setObjectName(QStringLiteral("ByteModeForm"));
     // Any button picks the row; no other window takes the request for all bytes.

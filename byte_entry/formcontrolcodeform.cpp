@@ -5,10 +5,7 @@
 namespace {
 
 constexpr int kRows = 8;
-constexpr int kColumnStep = 480;
-constexpr int kRowStep = 240;
 constexpr int kLabelWidth = 495;
-constexpr int kLabelHeight = 255;
 constexpr QSize kClient(1935, 1935);
 
 QStringList codeNames()
@@ -19,9 +16,7 @@ QStringList codeNames()
 } // namespace
 
 FormControlcodeForm::FormControlcodeForm(QWidget *parent)
-    : LabelPopup(LabelGrid(Globals::kControlCodes, kRows, kColumnStep, kRowStep, kLabelWidth,
-                           kLabelHeight),
-                 kClient, parent)
+    : LabelPopup(LabelGrid(Globals::kControlCodes, kRows, kLabelWidth), kClient, parent)
 {
     setObjectName(QStringLiteral("FormControlcodeForm"));
     load(Globals::PopupPos, Globals::PickedCode, codeNames());

@@ -4,13 +4,10 @@
 
 #include <QtGlobal>
 
-LabelGrid::LabelGrid(int count, int rows, int columnStep, int rowStep, int width, int height)
+LabelGrid::LabelGrid(int count, int rows, int width)
     : m_count(count)
     , m_rows(qMax(1, rows))
-    , m_columnStep(columnStep)
-    , m_rowStep(rowStep)
     , m_width(width)
-    , m_height(height)
 {
 }
 
@@ -20,7 +17,8 @@ QRect LabelGrid::rect(int index) const
         return {};
     const int column = index / m_rows;
     const int row = index % m_rows;
-    return Units::twipsRect(column * m_columnStep, row * m_rowStep, m_width, m_height);
+    return Units::twipsRect(column * (m_width - kOverlap), row * (kLabelHeight - kOverlap),
+                            m_width, kLabelHeight);
 }
 
 int LabelGrid::indexAt(QPoint point) const
