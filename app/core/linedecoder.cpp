@@ -6,8 +6,7 @@ constexpr char kMark = char(0xFF);
 
 } // namespace
 
-std::vector<LineDecoder::Event> LineDecoder::decode(QByteArrayView raw, QByteArray &out,
-                                                    std::optional<LineCounters> counters)
+std::vector<LineDecoder::Event> LineDecoder::decode(QByteArrayView raw, QByteArray &out, LineCounters *counters)
 {
     std::vector<Event> events;
     for (const char c : raw) {
@@ -40,10 +39,10 @@ std::vector<LineDecoder::Event> LineDecoder::decode(QByteArrayView raw, QByteArr
     return events;
 }
 
-// Takes the error kind from the counters where one of them moved, using each count up
-// once; without counters a zero byte is a break, and a mark on a line without parity
-// can only be a framing error.
-LineDecoder::Event LineDecoder::classify(quint8 byte, std::optional<LineCounters> &counters) const
+// Takes the error kind from a count that moved, using each count up once. Without a
+// count to go by, a zero byte is a break, and a mark on a line without parity can only
+// be a framing error.
+LineDecoder::Event LineDecoder::classify(quint8 byte, LineCounters *counters) const
 {
     if (counters) {
         if (byte == 0 && counters->brk > 0) {
@@ -58,8 +57,8 @@ LineDecoder::Event LineDecoder::classify(quint8 byte, std::optional<LineCounters
             --counters->frame;
             return Event::FramingError;
         }
-    } else if (byte == 0) {
-        return Event::Break;
     }
+    if (byte == 0)
+        return Event::Break;
     return m_parityEnabled ? Event::ParityError : Event::FramingError;
 }

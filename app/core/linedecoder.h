@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include <optional>
 #include <vector>
 
 // Line error counters as the driver keeps them (TIOCGICOUNT); a change between two
@@ -12,6 +11,14 @@ struct LineCounters {
     int frame = 0;
     int parity = 0;
     int brk = 0;
+
+    LineCounters &operator+=(const LineCounters &other)
+    {
+        frame += other.frame;
+        parity += other.parity;
+        brk += other.brk;
+        return *this;
+    }
 };
 
 // Decodes the raw input of a line read with PARMRK: 0xFF 0xFF is a data byte 0xFF,
@@ -27,15 +34,15 @@ public:
     void setParityEnabled(bool enabled) { m_parityEnabled = enabled; }
     void reset() { m_state = State::Data; }
 
-    // Appends the data bytes of `raw` to `out`. `counters` is how much each driver
-    // counter grew since the previous read, when the driver has them.
-    std::vector<Event> decode(QByteArrayView raw, QByteArray &out,
-                              std::optional<LineCounters> counters = std::nullopt);
+    // Appends the data bytes of `raw` to `out`. `counters`, when the driver has them,
+    // holds the counts not yet matched to a mark; each mark decoded uses one up, and
+    // what is left belongs to marks still to come (a count can move one read early).
+    std::vector<Event> decode(QByteArrayView raw, QByteArray &out, LineCounters *counters = nullptr);
 
 private:
     enum class State { Data, Escape, Marked };
 
-    Event classify(quint8 byte, std::optional<LineCounters> &counters) const;
+    Event classify(quint8 byte, LineCounters *counters) const;
 
     State m_state = State::Data;
     bool m_parityEnabled = false;

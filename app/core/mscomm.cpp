@@ -58,10 +58,11 @@ void MSComm::setPortOpen(bool open)
         return;
     const QString path = m_ports.devicePath(m_commPort);
     if (path.isEmpty())
-        throw CommError(QStringLiteral("Port %1: no serial device present").arg(m_commPort));
+        throw CommError(QStringLiteral("no serial device present"));
     m_device.open(path, m_settings);
     m_decoder.reset();
     m_decoder.setParityEnabled(m_settings.parity != 'n');
+    m_unusedCounts.reset();
     m_in.clear();
     m_inPos = 0;
     m_out.clear();
@@ -100,15 +101,20 @@ void MSComm::Output(QByteArrayView bytes)
 
 void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters)
 {
+    if (counters)
+        *(m_unusedCounts ? &*m_unusedCounts : &m_unusedCounts.emplace()) += *counters;
     const qsizetype before = m_in.size();
-    for (const LineDecoder::Event event : m_decoder.decode(raw, m_in, counters)) {
+    const quint64 closes = m_closes;
+    for (const LineDecoder::Event event : m_decoder.decode(raw, m_in, m_unusedCounts ? &*m_unusedCounts : nullptr)) {
+        if (m_closes != closes)
+            return;
         switch (event) {
         case LineDecoder::Event::ParityError: raise(comEventRxParity); break;
         case LineDecoder::Event::FramingError: raise(comEventFrame); break;
         case LineDecoder::Event::Break: raise(comEventBreak); break;
         }
     }
-    if (m_in.size() > before && InBufferCount() > 0)
+    if (m_closes == closes && m_in.size() > before && InBufferCount() > 0)
         raise(comEvReceive);
 }
 
@@ -166,6 +172,8 @@ void MSComm::closeDevice()
             *notifier = nullptr;
         }
     }
+    if (m_device.isOpen())
+        ++m_closes;
     m_device.close();
     m_in.clear();
     m_inPos = 0;

@@ -47,6 +47,8 @@ public:
     qint16 CommEvent() const { return m_commEvent; }
 
     const PortDirectory &ports() const { return m_ports; }
+    // The device that is open, empty while closed.
+    const QString &devicePath() const { return m_device.path(); }
 
     // Raw input as read from the device, error marks included: decodes it, buffers
     // the data and raises the events. The read notifier feeds it; so can a test.
@@ -75,4 +77,9 @@ private:
     qsizetype m_inPos = 0;
     QByteArray m_out;
     qint16 m_commEvent = 0;
+    // Driver error counts that no mark has used yet.
+    std::optional<LineCounters> m_unusedCounts;
+    // Grows at every close, so that a handler closing the port stops the events of
+    // the input that was being delivered.
+    quint64 m_closes = 0;
 };

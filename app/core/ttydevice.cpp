@@ -69,6 +69,9 @@ void TtyDevice::close()
 {
     if (m_fd < 0)
         return;
+    // Typed bytes still queued are dropped, so that neither the restored settings nor
+    // the driver's wait for the output to drain can hold up the close.
+    ::tcflush(m_fd, TCOFLUSH);
     ::tcsetattr(m_fd, TCSANOW, &m_original);
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);

@@ -52,7 +52,8 @@ Decoded decodeInChunks(const MarkedStream &stream, qsizetype chunk, bool parityM
             for (const qsizetype markEnd : stream.markEnds)
                 counters->parity += markEnd >= start && markEnd < end;
         }
-        for (const Event e : decoder.decode(QByteArrayView(stream.raw).sliced(start, end - start), result.data, counters))
+        for (const Event e : decoder.decode(QByteArrayView(stream.raw).sliced(start, end - start), result.data,
+                                            counters ? &*counters : nullptr))
             result.events.append(int(e));
     }
     return result;
@@ -110,6 +111,8 @@ void TestLineDecoder::marks_data()
                                                   << raw("Y", 1) << QList<int>{kBreak, kFraming};
     QTest::newRow("counters: each count used once") << raw("\xFF\x00P\xFF\x00" "F", 6) << false << true << 1 << 1 << 0
                                                     << raw("PF", 2) << QList<int>{kParity, kFraming};
+    QTest::newRow("counters: none left for a zero byte") << raw("\xFF\x00\x00", 3) << false << true << 0 << 0 << 0
+                                                       << QByteArray() << QList<int>{kBreak};
     QTest::newRow("counters that did not move") << raw("\xFF\x00X", 3) << false << true << 0 << 0 << 0
                                                 << raw("X", 1) << QList<int>{kFraming};
 }
@@ -132,7 +135,7 @@ void TestLineDecoder::marks()
     if (withCounters)
         counters = LineCounters{frame, parity, brk};
     QList<int> seen;
-    for (const Event e : decoder.decode(raw, out, counters))
+    for (const Event e : decoder.decode(raw, out, counters ? &*counters : nullptr))
         seen.append(int(e));
     QCOMPARE(out, QByteArray("before") + data);
     QCOMPARE(seen, events);

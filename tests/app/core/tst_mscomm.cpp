@@ -57,6 +57,8 @@ private Q_SLOTS:
     void init();
     void receiveRawRaisesEvents_data();
     void receiveRawRaisesEvents();
+    void countsCarryToTheNextRead();
+    void closingInAHandlerStopsTheEvents();
     void rejectsBadSettings_data();
     void rejectsBadSettings();
     void rejectsBadPort_data();
@@ -133,6 +135,33 @@ void TestMSComm::receiveRawRaisesEvents()
     QCOMPARE(comm.InBufferCount(), qint16(0));
     QCOMPARE(comm.Input()[0], quint8(0));
     QCOMPARE(seen, events);
+}
+
+// A driver's count can move one read before its mark arrives.
+void TestMSComm::countsCarryToTheNextRead()
+{
+    MSComm comm;
+    QList<qint16> seen;
+    connect(&comm, &MSComm::OnComm, this, [&] { seen.append(comm.CommEvent()); });
+    comm.receiveRaw("A", LineCounters{0, 1, 0});
+    comm.receiveRaw(QByteArray("\xFF\x00X", 3), LineCounters{});
+    QCOMPARE(seen, (QList<qint16>{2, 1009, 2}));
+}
+
+void TestMSComm::closingInAHandlerStopsTheEvents()
+{
+    PtyLine line;
+    QVERIFY(line.isValid());
+    MSComm comm(line.directory());
+    comm.setPortOpen(true);
+    QList<qint16> seen;
+    connect(&comm, &MSComm::OnComm, this, [&] {
+        seen.append(comm.CommEvent());
+        comm.setPortOpen(false);
+    });
+    comm.receiveRaw(QByteArray("\xFF\x00P\xFF\x00" "F", 6), LineCounters{1, 1, 0});
+    QCOMPARE(seen, QList<qint16>{1009});
+    QVERIFY(!comm.PortOpen());
 }
 
 void TestMSComm::rejectsBadSettings_data()
