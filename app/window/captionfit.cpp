@@ -10,35 +10,36 @@ namespace {
 
 constexpr double kSmallestPoint = 7.0;
 
-int rightEdge(const QList<QWidget *> &row, qsizetype i, int rowRight)
+bool fits(const QList<Slot> &slots)
 {
-    return i + 1 < row.size() ? row[i + 1]->x() : rowRight;
-}
-
-bool fits(const QList<QWidget *> &row, int rowRight)
-{
-    for (qsizetype i = 0; i < row.size(); ++i) {
-        if (row[i]->x() + row[i]->sizeHint().width() > rightEdge(row, i, rowRight))
-            return false;
-    }
-    return true;
+    return std::all_of(slots.begin(), slots.end(), [](const Slot &s) {
+        return s.control->x() + s.control->sizeHint().width() <= s.right;
+    });
 }
 
 } // namespace
 
-void fitRow(const QList<QWidget *> &row, int rowRight)
+QList<Slot> row(const QList<QWidget *> &controls, int right)
 {
-    if (row.isEmpty())
+    QList<Slot> slots;
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        slots.append({controls[i], i + 1 < controls.size() ? controls[i + 1]->x() : right});
+    return slots;
+}
+
+void fit(const QList<Slot> &slots)
+{
+    if (slots.isEmpty())
         return;
-    QFont font = row.front()->font();
-    while (!fits(row, rowRight) && font.pointSizeF() - 0.5 >= kSmallestPoint) {
+    QFont font = slots.front().control->font();
+    while (!fits(slots) && font.pointSizeF() - 0.5 >= kSmallestPoint) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
-        for (QWidget *control : row)
-            control->setFont(font);
+        for (const Slot &s : slots)
+            s.control->setFont(font);
     }
-    for (qsizetype i = 0; i < row.size(); ++i) {
-        QWidget *control = row[i];
-        const int room = rightEdge(row, i, rowRight) - control->x();
+    for (const Slot &s : slots) {
+        QWidget *control = s.control;
+        const int room = s.right - control->x();
         control->resize(std::max(control->width(), std::min(control->sizeHint().width(), room)), control->height());
     }
 }

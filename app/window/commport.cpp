@@ -1,8 +1,11 @@
 #include "commport.h"
 
 #include "captionfit.h"
+#include "codepage.h"
 #include "commerror.h"
+#include "formbuilder.h"
 #include "globals.h"
+#include "porttooltips.h"
 #include "indicatorshape.h"
 #include "logview.h"
 #include "receivenotation.h"
@@ -13,15 +16,11 @@
 #include "windowlayout.h"
 
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QHelpEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
-#include <QToolTip>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -34,28 +33,17 @@ constexpr std::array<const char *, 3> kParityCaptions = {"Even", "Odd", "None"};
 constexpr std::array<const char *, 3> kParityLetters = {"e", "o", "n"};
 constexpr std::array<const char *, 3> kDisplayCaptions = {"ASCII", "HEX", "DEC"};
 
-QGroupBox *makeFrame(const QString &caption, const QString &name, QWidget *parent, QRect place)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setObjectName(name);
-    frame->setGeometry(place);
-    return frame;
-}
-
-template<std::size_t N>
-void makeOptions(std::array<QRadioButton *, N> &options, const QString &name, QGroupBox *frame,
-                 auto caption, auto place)
-{
-    for (std::size_t i = 0; i < N; ++i) {
-        options[i] = new QRadioButton(caption(int(i)), frame);
-        options[i]->setObjectName(QStringLiteral("%1[%2]").arg(name).arg(i));
-        options[i]->setGeometry(place(int(i)));
-    }
-}
-
 QString latin(const char *text)
 {
     return QString::fromLatin1(text);
+}
+
+// Each option of a column may grow to its frame's border.
+template<std::size_t N>
+void fitColumn(const std::array<QRadioButton *, N> &options, const QGroupBox *frame)
+{
+    for (QRadioButton *option : options)
+        CaptionFit::fit({{option, frame->width()}});
 }
 
 } // namespace
@@ -73,6 +61,7 @@ CommPort::CommPort(PortDirectory ports, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    Timer1->setTimerType(Qt::PreciseTimer);
 
     // Selected as designed, before any handler is connected.
     Baudrate[2]->setChecked(true);
@@ -85,52 +74,46 @@ CommPort::CommPort(PortDirectory ports, QWidget *parent)
 
 void CommPort::createSettingsColumn()
 {
-    QGroupBox *portFrame = makeFrame(QStringLiteral("Port"), QStringLiteral("PortFrame"), this,
-                                     twipsRect(120, 0, 1215, 1335));
-    makeOptions(Port, QStringLiteral("Port"), portFrame,
-                [](int i) { return QString::number(i + 1); },
-                [](int i) { return twipsRect(i < 4 ? 120 : 600, 240 + 240 * (i % 4), 495, 255); });
+    using FormBuilder::frame;
+    using FormBuilder::options;
+    QGroupBox *portFrame = frame(this, QStringLiteral("PortFrame"), QStringLiteral("Port"), twipsRect(120, 0, 1215, 1335));
+    options(Port, portFrame, QStringLiteral("Port"), [](int i) { return QString::number(i + 1); },
+            [](int i) { return twipsRect(i < 4 ? 120 : 600, 240 + 240 * (i % 4), 495, 255); });
     for (int i = 0; i < 4; ++i)
-        CaptionFit::fitRow({Port[i], Port[i + 4]}, portFrame->width());
-    for (QRadioButton *option : Port)
-        option->installEventFilter(this);
+        CaptionFit::fit(CaptionFit::row({Port[i], Port[i + 4]}, portFrame->width()));
+    auto *tips = new PortToolTips(MSComm1.ports(), this);
+    for (int i = 0; i < int(Port.size()); ++i)
+        tips->watch(Port[i], i + 1);
 
-    QGroupBox *baudFrame = makeFrame(QStringLiteral("Baudrate"), QStringLiteral("BaudrateFrame"), this,
-                                     twipsRect(120, 1320, 1215, 2055));
-    makeOptions(Baudrate, QStringLiteral("Baudrate"), baudFrame,
-                [](int i) { return latin(kBaudCaptions[i]); },
-                [](int i) { return twipsRect(120, 240 + 240 * i, i < 3 ? 735 : 855, 255); });
-    for (QRadioButton *option : Baudrate)
-        CaptionFit::fitRow({option}, baudFrame->width());
+    QGroupBox *baudFrame = frame(this, QStringLiteral("BaudrateFrame"), QStringLiteral("Baudrate"),
+                                 twipsRect(120, 1320, 1215, 2055));
+    options(Baudrate, baudFrame, QStringLiteral("Baudrate"), [](int i) { return latin(kBaudCaptions[i]); },
+            [](int i) { return twipsRect(120, 240 + 240 * i, i < 3 ? 735 : 855, 255); });
+    fitColumn(Baudrate, baudFrame);
 
-    QGroupBox *parityFrame = makeFrame(QStringLiteral("Parity"), QStringLiteral("ParityFrame"), this,
-                                       twipsRect(120, 3360, 1215, 1095));
-    makeOptions(Parity, QStringLiteral("Parity"), parityFrame,
-                [](int i) { return latin(kParityCaptions[i]); },
-                [](int i) { return twipsRect(120, 240 + 240 * i, 735, 255); });
-    for (QRadioButton *option : Parity)
-        CaptionFit::fitRow({option}, parityFrame->width());
+    QGroupBox *parityFrame = frame(this, QStringLiteral("ParityFrame"), QStringLiteral("Parity"),
+                                   twipsRect(120, 3360, 1215, 1095));
+    options(Parity, parityFrame, QStringLiteral("Parity"), [](int i) { return latin(kParityCaptions[i]); },
+            [](int i) { return twipsRect(120, 240 + 240 * i, 735, 255); });
+    fitColumn(Parity, parityFrame);
 
-    QGroupBox *stopFrame = makeFrame(QStringLiteral("Stop Bits"), QStringLiteral("StopBitsFrame"), this,
-                                     twipsRect(120, 4440, 1215, 855));
-    makeOptions(StopBits, QStringLiteral("StopBits"), stopFrame,
-                [](int i) { return QString::number(i + 1); },
-                [](int i) { return twipsRect(120, 240 + 240 * i, 975, 255); });
+    QGroupBox *stopFrame = frame(this, QStringLiteral("StopBitsFrame"), QStringLiteral("Stop Bits"),
+                                 twipsRect(120, 4440, 1215, 855));
+    options(StopBits, stopFrame, QStringLiteral("StopBits"), [](int i) { return QString::number(i + 1); },
+            [](int i) { return twipsRect(120, 240 + 240 * i, 975, 255); });
 }
 
 void CommPort::createMiddle()
 {
-    Label3 = new QLabel(QStringLiteral("Receive"), this);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(twipsRect(1440, 0, 1095, 255));
+    Label3 = FormBuilder::label(this, QStringLiteral("Label3"), QStringLiteral("Receive"), twipsRect(1440, 0, 1095, 255));
 
     Text1 = new LogView(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, 3375));
     Text1->setFocus();
 
-    TransmitFrame = makeFrame(QStringLiteral("Transmit"), QStringLiteral("TransmitFrame"), this,
-                              twipsRect(1440, 3600, 3855, 1695));
+    TransmitFrame = FormBuilder::frame(this, QStringLiteral("TransmitFrame"), QStringLiteral("Transmit"),
+                                       twipsRect(1440, 3600, 3855, 1695));
     Text2 = new QPlainTextEdit(TransmitFrame);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(twipsRect(120, 240, 3615, 1335));
@@ -145,50 +128,41 @@ void CommPort::createMiddle()
 
 void CommPort::createRightColumn()
 {
+    using FormBuilder::button;
+    using FormBuilder::frame;
+    using FormBuilder::label;
     LeftFrame = new QFrame(this);
     LeftFrame->setObjectName(QStringLiteral("LeftFrame"));
     LeftFrame->setFrameShape(QFrame::NoFrame);
     LeftFrame->setGeometry(twipsRect(5280, 0, WindowLayout::kLeftFrameWidth, 5295));
 
-    QGroupBox *displayFrame = makeFrame(QStringLiteral("Display"), QStringLiteral("DisplayFrame"), LeftFrame,
-                                        twipsRect(120, 0, 2535, 615));
-    makeOptions(Display, QStringLiteral("Display"), displayFrame,
-                [](int i) { return latin(kDisplayCaptions[i]); },
-                [](int i) { return twipsRect(120 + 720 * i, 240, i < 2 ? 855 : 735, 255); });
+    QGroupBox *displayFrame = frame(LeftFrame, QStringLiteral("DisplayFrame"), QStringLiteral("Display"),
+                                    twipsRect(120, 0, 2535, 615));
+    FormBuilder::options(Display, displayFrame, QStringLiteral("Display"),
+                         [](int i) { return latin(kDisplayCaptions[i]); },
+                         [](int i) { return twipsRect(120 + 720 * i, 240, i < 2 ? 855 : 735, 255); });
+    CaptionFit::fit(CaptionFit::row({Display[0], Display[1], Display[2]}, displayFrame->width()));
 
-    QGroupBox *errorsFrame = makeFrame(QStringLiteral("Errors"), QStringLiteral("ErrorsFrame"), LeftFrame,
-                                       twipsRect(120, 600, 2535, 615));
+    QGroupBox *errorsFrame = frame(LeftFrame, QStringLiteral("ErrorsFrame"), QStringLiteral("Errors"),
+                                   twipsRect(120, 600, 2535, 615));
     PE = new IndicatorShape(errorsFrame);
     PE->setObjectName(QStringLiteral("PE"));
     PE->setGeometry(twipsRect(120, 240, 255, 255));
-    auto *parityLabel = new QLabel(QStringLiteral("Parity"), errorsFrame);
-    parityLabel->setObjectName(QStringLiteral("ParityLabel"));
-    parityLabel->setGeometry(twipsRect(480, 240, 495, 255));
+    QLabel *parityLabel = label(errorsFrame, QStringLiteral("ParityLabel"), QStringLiteral("Parity"),
+                                twipsRect(480, 240, 495, 255));
     FE = new IndicatorShape(errorsFrame);
     FE->setObjectName(QStringLiteral("FE"));
     FE->setGeometry(twipsRect(960, 240, 255, 255));
-    auto *frameLabel = new QLabel(QStringLiteral("Frame"), errorsFrame);
-    frameLabel->setObjectName(QStringLiteral("FrameLabel"));
-    frameLabel->setGeometry(twipsRect(1320, 240, 495, 255));
+    QLabel *frameLabel = label(errorsFrame, QStringLiteral("FrameLabel"), QStringLiteral("Frame"),
+                               twipsRect(1320, 240, 495, 255));
+    CaptionFit::fit({{parityLabel, FE->x()}, {frameLabel, errorsFrame->width()}});
 
-    QGroupBox *buttonFrame = makeFrame(QString(), QStringLiteral("ButtonFrame"), LeftFrame,
-                                       twipsRect(120, 4560, 2535, 735));
-    Connect = new QPushButton(QStringLiteral("Connect"), buttonFrame);
-    Connect->setObjectName(QStringLiteral("Connect"));
+    QGroupBox *buttonFrame = frame(LeftFrame, QStringLiteral("ButtonFrame"), QString(), twipsRect(120, 4560, 2535, 735));
+    Connect = button(buttonFrame, QStringLiteral("Connect"), QStringLiteral("Connect"), twipsRect(120, 240, 855, 375));
     Connect->setCheckable(true);
     Connect->setEnabled(false);
-    Connect->setGeometry(twipsRect(120, 240, 855, 375));
-    Clear = new QPushButton(QStringLiteral("Clear"), buttonFrame);
-    Clear->setObjectName(QStringLiteral("Clear"));
-    Clear->setGeometry(twipsRect(1080, 240, 615, 375));
-    command2 = new QPushButton(QStringLiteral("Exit"), buttonFrame);
-    command2->setObjectName(QStringLiteral("command2"));
-    command2->setGeometry(twipsRect(1800, 240, 615, 375));
-
-    CaptionFit::fitRow({Display[0], Display[1], Display[2]}, displayFrame->width());
-    CaptionFit::fitRow({parityLabel}, FE->x());
-    CaptionFit::fitRow({frameLabel}, errorsFrame->width());
-
+    Clear = button(buttonFrame, QStringLiteral("Clear"), QStringLiteral("Clear"), twipsRect(1080, 240, 615, 375));
+    command2 = button(buttonFrame, QStringLiteral("command2"), QStringLiteral("Exit"), twipsRect(1800, 240, 615, 375));
 }
 
 void CommPort::connectHandlers()
@@ -231,17 +205,15 @@ void CommPort::Form_Load()
 
 void CommPort::Baudrate_Click(int index)
 {
-    if (index < 0 || index >= int(kBaudCaptions.size()))
-        return;
-    BaudText = latin(kBaudCaptions[index]);
+    if (index >= 0 && index < int(kBaudCaptions.size()))
+        BaudText = latin(kBaudCaptions[index]);
     ApplySettings();
 }
 
 void CommPort::Parity_Click(int index)
 {
-    if (index < 0 || index >= int(kParityLetters.size()))
-        return;
-    ParityText = latin(kParityLetters[index]);
+    if (index >= 0 && index < int(kParityLetters.size()))
+        ParityText = latin(kParityLetters[index]);
     ApplySettings();
 }
 
@@ -266,7 +238,8 @@ void CommPort::command2_Click()
 {
     if (MSComm1.PortOpen())
         MSComm1.setPortOpen(false);
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() would close the windows first and run their events.
+    QCoreApplication::exit(0);
 }
 
 // Unchecking Connect on failure raises its click, so this runs once more inside
@@ -284,8 +257,7 @@ void CommPort::ApplySettings()
             MSComm1.setCommPort(port);
             MSComm1.setSettings(BaudText + u',' + ParityText + QStringLiteral(",8,") + StopBitsText);
             MSComm1.setPortOpen(true);
-            Connect->setToolTip(QStringLiteral("Port %1 open: %2 at %3")
-                                    .arg(port).arg(MSComm1.ports().devicePath(port), MSComm1.Settings()));
+            Connect->setToolTip(QStringLiteral("Port %1 open: %2 at %3").arg(port).arg(MSComm1.devicePath(), MSComm1.Settings()));
         } else {
             if (MSComm1.PortOpen())
                 MSComm1.setPortOpen(false);
@@ -301,13 +273,6 @@ void CommPort::portLost(const QString &reason)
 {
     Connect->setChecked(false);
     Connect->setToolTip(QStringLiteral("Port %1 was closed: %2").arg(MSComm1.CommPort()).arg(reason));
-}
-
-QString CommPort::portToolTip(int index) const
-{
-    const QString device = MSComm1.ports().devicePath(index + 1);
-    return device.isEmpty() ? QStringLiteral("Port %1: no serial device present").arg(index + 1)
-                            : QStringLiteral("Port %1: %2").arg(index + 1).arg(device);
 }
 
 void CommPort::MSComm1_OnComm()
@@ -370,26 +335,44 @@ void CommPort::Clear_Click()
 
 void CommPort::Text2_KeyPress(const QKeyEvent &key)
 {
-    if (!MSComm1.PortOpen())
+    send(TransmitKey::byteFor(key.key(), key.modifiers(), key.text()));
+}
+
+// Characters composed by an input method (dead keys, compose, ibus) come without a key
+// press of their own; each goes out as the key press of a plain character would.
+void CommPort::Text2_InputMethod(const QInputMethodEvent &input)
+{
+    for (const QChar c : input.commitString())
+        send(CodePage::fromUnicode(c));
+}
+
+void CommPort::send(std::optional<quint8> byte)
+{
+    if (!byte || !MSComm1.PortOpen())
         return;
-    if (const std::optional<quint8> byte = TransmitKey::byteFor(key.key(), key.modifiers(), key.text())) {
-        const char out = char(*byte);
-        MSComm1.Output(QByteArrayView(&out, 1));
-    }
+    const char out = char(*byte);
+    MSComm1.Output(QByteArrayView(&out, 1));
 }
 
 bool CommPort::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Text2 && event->type() == QEvent::KeyPress) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        m_frameKnown = true;
+        Form_Resize();
+    } else if (watched == Text2 && event->type() == QEvent::KeyPress) {
         Text2_KeyPress(*static_cast<QKeyEvent *>(event));
-    } else if (event->type() == QEvent::ToolTip) {
-        const auto option = std::find(Port.begin(), Port.end(), watched);
-        if (option != Port.end()) {
-            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), portToolTip(int(option - Port.begin())), *option);
-            return true;
-        }
+    } else if (watched == Text2 && event->type() == QEvent::InputMethod) {
+        Text2_InputMethod(*static_cast<QInputMethodEvent *>(event));
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CommPort::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_frameKnown && windowHandle())
+        windowHandle()->installEventFilter(this);
 }
 
 void CommPort::resizeEvent(QResizeEvent *event)
@@ -399,19 +382,22 @@ void CommPort::resizeEvent(QResizeEvent *event)
 }
 
 // W and H are the outer size, frame included; raising them to the minimum resizes
-// the window, which comes back here.
+// the window, which comes back here. Until the window is on screen its frame is not
+// known, and the outer size would be taken for the inner one.
 void CommPort::Form_Resize()
 {
     if (isMinimized())
         return;
     const auto px = Units::toPixels;
-    // The window manager keeps the window from being dragged below the minimum too.
-    const QSize frameExtra = frameGeometry().size() - size();
-    setMinimumSize(QSize(px(WindowLayout::kMinWidth), px(WindowLayout::kMinHeight)) - frameExtra);
-    if (Units::toTwips(frameGeometry().width()) < WindowLayout::kMinWidth)
-        resize(px(WindowLayout::kMinWidth) - frameExtra.width(), height());
-    if (Units::toTwips(frameGeometry().height()) < WindowLayout::kMinHeight)
-        resize(width(), px(WindowLayout::kMinHeight) - frameExtra.height());
+    if (m_frameKnown) {
+        // The window manager keeps the window from being dragged below the minimum too.
+        const QSize frameExtra = frameGeometry().size() - size();
+        setMinimumSize(QSize(px(WindowLayout::kMinWidth), px(WindowLayout::kMinHeight)) - frameExtra);
+        if (Units::toTwips(frameGeometry().width()) < WindowLayout::kMinWidth)
+            resize(px(WindowLayout::kMinWidth) - frameExtra.width(), height());
+        if (Units::toTwips(frameGeometry().height()) < WindowLayout::kMinHeight)
+            resize(width(), px(WindowLayout::kMinHeight) - frameExtra.height());
+    }
 
     const WindowLayout::Places p = WindowLayout::placesFor(Units::toTwips(frameGeometry().width()),
                                                            Units::toTwips(frameGeometry().height()));

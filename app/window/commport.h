@@ -6,11 +6,13 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class IndicatorShape;
 class LogView;
 class QFrame;
 class QGroupBox;
+class QInputMethodEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -34,6 +36,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -57,10 +60,11 @@ private:
     void Display_Click();
     void Clear_Click();
     void Text2_KeyPress(const QKeyEvent &key);
+    void Text2_InputMethod(const QInputMethodEvent &input);
+    void send(std::optional<quint8> byte);
     void restartErrorTimer();
 
     void Form_Resize();
-    QString portToolTip(int index) const;
 
     QString BaudText;
     QString ParityText;
@@ -85,4 +89,5 @@ private:
     QPushButton *Clear = nullptr;
     QPushButton *command2 = nullptr;
     QTimer *Timer1 = nullptr;
+    bool m_frameKnown = false;
 };

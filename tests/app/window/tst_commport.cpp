@@ -6,6 +6,7 @@
 #include "ptyline.h"
 #include "version.h"
 
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,6 +40,8 @@ private Q_SLOTS:
     void startUpState();
     void connectOpensWithTheChosenSettings();
     void settingChangesWhileConnectedReopen();
+    void eachOptionReachesTheLine_data();
+    void eachOptionReachesTheLine();
     void settingChangesWhileDisconnectedAreStored();
     void failedOpenSpringsBack_data();
     void failedOpenSpringsBack();
@@ -50,11 +53,13 @@ private Q_SLOTS:
     void receivedBytesInEachNotation();
     void notationSwitchInMidStream();
     void clearEmptiesBothBoxesAndTheLog();
+    void everyEventRefreshesTheBox();
     void parityErrorsRestartTheTimer();
     void framingErrorLightsOnlyFrame();
 
     void typedKeysGoOutAsSingleBytes();
     void typingWhileClosedSendsNothing();
+    void composedCharactersAreSent();
 
 private:
     QRadioButton *option(const char *name, int index) const
@@ -151,6 +156,56 @@ void TestCommPort::settingChangesWhileConnectedReopen()
     QVERIFY(connectButton()->toolTip().contains(QStringLiteral("115200,e,8,2")));
     QVERIFY(option("Parity", 0)->isChecked());
     QVERIFY(option("Port", 0)->isChecked());
+}
+
+void TestCommPort::eachOptionReachesTheLine_data()
+{
+    QTest::addColumn<QString>("array");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("speed"); // 0: a pseudo-terminal refuses the setting
+
+    const std::array<speed_t, 7> speeds = {B2400, B4800, B9600, B19200, B38400, B57600, B115200};
+    const QStringList rates = {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
+                               QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
+                               QStringLiteral("115200")};
+    for (int i = 0; i < 7; ++i) {
+        QTest::addRow("Baudrate %d", i) << QStringLiteral("Baudrate") << i << rates[i] + QStringLiteral(",n,8,1")
+                                        << int(speeds[i]);
+    }
+    QTest::newRow("Even") << QStringLiteral("Parity") << 0 << QStringLiteral("9600,e,8,1") << 0;
+    QTest::newRow("Odd") << QStringLiteral("Parity") << 1 << QStringLiteral("9600,o,8,1") << 0;
+    QTest::newRow("None") << QStringLiteral("Parity") << 2 << QStringLiteral("9600,n,8,1") << int(B9600);
+    QTest::newRow("one stop bit") << QStringLiteral("StopBits") << 0 << QStringLiteral("9600,n,8,1") << int(B9600);
+    QTest::newRow("two stop bits") << QStringLiteral("StopBits") << 1 << QStringLiteral("9600,n,8,2") << int(B9600);
+}
+
+// Chosen while disconnected, then connected: the port opens with exactly that setting.
+void TestCommPort::eachOptionReachesTheLine()
+{
+    QFETCH(QString, array);
+    QFETCH(int, index);
+    QFETCH(QString, settings);
+    QFETCH(int, speed);
+
+    option(qPrintable(array), index)->click();
+    option("Port", 0)->click();
+    QSignalSpy toggles(connectButton(), &QPushButton::toggled);
+    connectButton()->click();
+    if (speed == 0) {
+        // Pressed, then released by the failed open: two toggles and no third.
+        QCOMPARE(toggles.count(), 2);
+        QVERIFY(!m_window->serialControl().PortOpen());
+        QVERIFY2(connectButton()->toolTip().contains(settings), qPrintable(connectButton()->toolTip()));
+        return;
+    }
+    QCOMPARE(toggles.count(), 1);
+    QVERIFY(m_window->serialControl().PortOpen());
+    QCOMPARE(m_window->serialControl().Settings(), settings);
+    QCOMPARE(deviceSpeed(m_pty->slave()), speed_t(speed));
+    termios t{};
+    ::tcgetattr(m_pty->slave(), &t);
+    QCOMPARE(bool(t.c_cflag & CSTOPB), settings.endsWith(u'2'));
 }
 
 void TestCommPort::settingChangesWhileDisconnectedAreStored()
@@ -290,6 +345,19 @@ void TestCommPort::clearEmptiesBothBoxesAndTheLog()
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("n"), kWait);
 }
 
+// A Display click blanks the box; any serial event, even one without data, shows the
+// kept text again.
+void TestCommPort::everyEventRefreshesTheBox()
+{
+    connectPort1();
+    QVERIFY(m_pty->send("Hi"));
+    QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi"), kWait);
+    option("Display", 2)->click();
+    QCOMPARE(received(), QString());
+    m_window->serialControl().receiveRaw(QByteArray("\xFF\x00\x00", 3));
+    QCOMPARE(received(), QStringLiteral("Hi"));
+}
+
 void TestCommPort::parityErrorsRestartTheTimer()
 {
     connectPort1();
@@ -361,6 +429,19 @@ void TestCommPort::typingWhileClosedSendsNothing()
     QTest::keyClick(text2, Qt::Key_D);
     QTRY_COMPARE_WITH_TIMEOUT(m_pty->received(), QByteArray("d"), kWait);
     QCOMPARE(text2->toPlainText(), QStringLiteral("abcd"));
+}
+
+void TestCommPort::composedCharactersAreSent()
+{
+    m_pty->startReading();
+    connectPort1();
+    auto *text2 = control<QPlainTextEdit>("Text2");
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00E9\u03B1\u20AC"));
+    QCoreApplication::sendEvent(text2, &composed);
+    // The Greek letter has no byte in the code page: it stays in the box only.
+    QTRY_COMPARE_WITH_TIMEOUT(m_pty->received(), QByteArray("\xE9\x80"), kWait);
+    QCOMPARE(text2->toPlainText(), QStringLiteral("\u00E9\u03B1\u20AC"));
 }
 
 QTEST_MAIN(TestCommPort)

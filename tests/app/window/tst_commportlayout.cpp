@@ -35,12 +35,13 @@ private:
     // Checks every control that follows the size against the window's outer size now.
     void verifyLayout() const;
 
+    QTemporaryDir m_folders; // no devices: the layout needs none
     std::unique_ptr<CommPort> m_window;
 };
 
 void TestCommPortLayout::init()
 {
-    m_window = std::make_unique<CommPort>();
+    m_window = std::make_unique<CommPort>(PortDirectory(m_folders.path(), m_folders.path()));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
