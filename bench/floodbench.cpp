@@ -10,7 +10,6 @@
 #include "receivenotation.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
