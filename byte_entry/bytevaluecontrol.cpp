@@ -46,8 +46,10 @@ ByteValueControl::ByteValueControl(QWidget *parent)
 
     m_modeLabel->setObjectName(QStringLiteral("Text2"));
     m_modeLabel->setGeometry(Units::twipsRect(0, 0, 495, 285));
-    // Window and WindowText are the system colours the label inherits.
+    // The system colours Window and WindowText are those of text areas: Base and Text.
     m_modeLabel->setAutoFillBackground(true);
+    m_modeLabel->setBackgroundRole(QPalette::Base);
+    m_modeLabel->setForegroundRole(QPalette::Text);
     m_modeLabel->setAlignment(Qt::AlignCenter);
     m_modeLabel->setFrameShape(QFrame::Box);
     m_modeLabel->setToolTip(QStringLiteral("Click to change byte mode"));

@@ -69,7 +69,8 @@ LabelPopup::Colours LabelPopup::labelColours(bool highlighted, const QPalette &s
 {
     if (highlighted)
         return {system.color(QPalette::Highlight), system.color(QPalette::HighlightedText)};
-    return {system.color(QPalette::Window), system.color(QPalette::WindowText)};
+    // The system colours Window and WindowText are those of text areas: Base and Text.
+    return {system.color(QPalette::Base), system.color(QPalette::Text)};
 }
 
 void LabelPopup::load(QPoint popupPos, int current, const QStringList &captions)

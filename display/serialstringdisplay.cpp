@@ -56,7 +56,11 @@ SerialStringDisplay::SerialStringDisplay(QWidget *parent)
     OffsetBar->hide();
 
     buildMenu();
+    // Qt tells a hidden widget nothing when it is resized, so the height ResizeMe keeps
+    // is a fixed one: a host that resizes the control while it is hidden cannot make
+    // it taller either. The width reaches the picture when the control is shown.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setFixedHeight(DisplayImage->height());
     resize(imageDesignRect().size());
 
     connect(OffsetBar, &QScrollBar::valueChanged, this, [this] { Display(-1); });

@@ -6,6 +6,7 @@
 #include "formbuilder.h"
 #include "globals.h"
 #include "indicatorshape.h"
+#include "latchbutton.h"
 #include "logview.h"
 #include "porttooltips.h"
 #include "receivenotation.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include <algorithm>
@@ -110,6 +112,7 @@ void CommPort::createMiddle()
     Text1 = new LogView(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, 3375));
+    Text1->setAccessibleName(Label3->text());
     Text1->setFocus();
 
     TransmitFrame = FormBuilder::frame(this, QStringLiteral("TransmitFrame"), QStringLiteral("Transmit"),
@@ -118,6 +121,9 @@ void CommPort::createMiddle()
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(twipsRect(120, 240, 3615, 1335));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text2->setAccessibleName(TransmitFrame->title());
+    // As in a multi-line box on Windows, Tab leaves the box; Ctrl+I still sends 9.
+    Text2->setTabChangesFocus(true);
     Text2->installEventFilter(this);
     // Kept hidden: the window only keeps its width equal to the transmit box's.
     SerialStringDisplay1 = new SerialStringDisplay(TransmitFrame);
@@ -148,18 +154,24 @@ void CommPort::createRightColumn()
     PE = new IndicatorShape(errorsFrame);
     PE->setObjectName(QStringLiteral("PE"));
     PE->setGeometry(twipsRect(120, 240, 255, 255));
+    PE->setAccessibleName(QStringLiteral("Parity"));
+    PE->setWords({QStringLiteral("Parity: no error in the last second"), QStringLiteral("Parity error")});
     QLabel *parityLabel = label(errorsFrame, QStringLiteral("ParityLabel"), QStringLiteral("Parity"),
                                 twipsRect(480, 240, 495, 255));
     FE = new IndicatorShape(errorsFrame);
     FE->setObjectName(QStringLiteral("FE"));
     FE->setGeometry(twipsRect(960, 240, 255, 255));
+    FE->setAccessibleName(QStringLiteral("Frame"));
+    FE->setWords({QStringLiteral("Frame: no error in the last second"), QStringLiteral("Framing error")});
     QLabel *frameLabel = label(errorsFrame, QStringLiteral("FrameLabel"), QStringLiteral("Frame"),
                                twipsRect(1320, 240, 495, 255));
     CaptionFit::fit({{parityLabel, FE->x()}, {frameLabel, errorsFrame->width()}});
 
     QGroupBox *buttonFrame = frame(LeftFrame, QStringLiteral("ButtonFrame"), QString(), twipsRect(120, 4560, 2535, 735));
-    Connect = button(buttonFrame, QStringLiteral("Connect"), QStringLiteral("Connect"), twipsRect(120, 240, 855, 375));
-    Connect->setCheckable(true);
+    Connect = new LatchButton(QStringLiteral("Connect"), buttonFrame);
+    Connect->setObjectName(QStringLiteral("Connect"));
+    Connect->setAccessibleName(Connect->text());
+    Connect->setGeometry(twipsRect(120, 240, 855, 375));
     Connect->setEnabled(false);
     Clear = button(buttonFrame, QStringLiteral("Clear"), QStringLiteral("Clear"), twipsRect(1080, 240, 615, 375));
     command2 = button(buttonFrame, QStringLiteral("command2"), QStringLiteral("Exit"), twipsRect(1800, 240, 615, 375));
@@ -232,6 +244,9 @@ void CommPort::Port_Click(int)
 void CommPort::Connect_Click()
 {
     ApplySettings();
+    // Typing goes to the line at once; a Space would otherwise release Connect again.
+    if (Connect->isChecked() && MSComm1.PortOpen())
+        Text2->setFocus();
 }
 
 void CommPort::command2_Click()
@@ -265,14 +280,24 @@ void CommPort::ApplySettings()
         }
     } catch (const CommError &error) {
         Connect->setChecked(false);
-        Connect->setToolTip(QStringLiteral("Port %1 could not be opened: %2").arg(MSComm1.CommPort()).arg(error.message()));
+        tellWhy(QStringLiteral("Port %1 could not be opened: %2").arg(MSComm1.CommPort()).arg(error.message()));
     }
 }
 
 void CommPort::portLost(const QString &reason)
 {
     Connect->setChecked(false);
-    Connect->setToolTip(QStringLiteral("Port %1 was closed: %2").arg(MSComm1.CommPort()).arg(reason));
+    tellWhy(QStringLiteral("Port %1 was closed: %2").arg(MSComm1.CommPort()).arg(reason));
+}
+
+// The reason stays in Connect's tooltip; an operator at the window sees it at once
+// beside Connect, without a box to dismiss and without losing the focus.
+void CommPort::tellWhy(const QString &reason)
+{
+    Connect->setToolTip(reason);
+    if (isActiveWindow() && !isMinimized())
+        QToolTip::showText(Connect->mapToGlobal(QPoint(0, Connect->height())), reason, Connect, QRect(),
+                           kReasonShownMs);
 }
 
 void CommPort::MSComm1_OnComm()
@@ -361,7 +386,10 @@ bool CommPort::eventFilter(QObject *watched, QEvent *event)
         m_frameKnown = true;
         Form_Resize();
     } else if (watched == Text2 && event->type() == QEvent::KeyPress) {
-        Text2_KeyPress(*static_cast<QKeyEvent *>(event));
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        Text2_KeyPress(key);
+        if (TransmitKey::isMenuKey(key.modifiers()) && !key.text().isEmpty())
+            return true;
     } else if (watched == Text2 && event->type() == QEvent::InputMethod) {
         Text2_InputMethod(*static_cast<QInputMethodEvent *>(event));
     }

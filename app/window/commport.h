@@ -29,6 +29,9 @@ class CommPort : public QWidget
     Q_OBJECT
 
 public:
+    // How long the reason of a failed or lost connection shows beside Connect.
+    static constexpr int kReasonShownMs = 5000;
+
     explicit CommPort(PortDirectory ports = PortDirectory(), QWidget *parent = nullptr);
 
     MSComm &serialControl() { return MSComm1; }
@@ -54,6 +57,7 @@ private:
     void command2_Click();
     void ApplySettings();
     void portLost(const QString &reason);
+    void tellWhy(const QString &reason);
 
     void MSComm1_OnComm();
     void Timer1_Timer();

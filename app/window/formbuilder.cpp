@@ -9,6 +9,7 @@ Control *make(QWidget *parent, const QString &name, const QString &caption, QRec
 {
     auto *control = new Control(caption, parent);
     control->setObjectName(name);
+    control->setAccessibleName(caption);
     control->setGeometry(place);
     return control;
 }

@@ -15,14 +15,17 @@ QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, Q
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect place);
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect place);
 
-// A control array: element i is named "name[i]", captioned caption(i), placed at place(i).
+// A control array in a frame: element i is named "name[i]", captioned caption(i) and
+// placed at place(i). A caption such as "1" means little alone, so a screen reader
+// hears it after the frame's ("Port 1").
 template<std::size_t N, typename Caption, typename Place>
-void options(std::array<QRadioButton *, N> &array, QWidget *parent, const QString &name, Caption caption,
+void options(std::array<QRadioButton *, N> &array, QGroupBox *frame, const QString &name, Caption caption,
              Place place)
 {
     for (std::size_t i = 0; i < N; ++i) {
-        array[i] = new QRadioButton(caption(int(i)), parent);
+        array[i] = new QRadioButton(caption(int(i)), frame);
         array[i]->setObjectName(QStringLiteral("%1[%2]").arg(name).arg(i));
+        array[i]->setAccessibleName(frame->title() + u' ' + array[i]->text());
         array[i]->setGeometry(place(int(i)));
     }
 }

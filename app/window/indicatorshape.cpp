@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <utility>
+
 IndicatorShape::IndicatorShape(QWidget *parent)
     : QWidget(parent)
 {
@@ -12,7 +14,21 @@ void IndicatorShape::setFillColor(const QColor &color)
     if (color == m_fill)
         return;
     m_fill = color;
+    sayState();
     update();
+}
+
+void IndicatorShape::setWords(Words words)
+{
+    m_words = std::move(words);
+    sayState();
+}
+
+void IndicatorShape::sayState()
+{
+    const QString &words = m_fill == kError ? m_words.error : m_words.quiet;
+    setToolTip(words);
+    setAccessibleDescription(words);
 }
 
 void IndicatorShape::paintEvent(QPaintEvent *)

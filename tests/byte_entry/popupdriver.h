@@ -95,6 +95,12 @@ inline void leaveWithoutPick(QWidget *popup)
     QTRY_VERIFY_WITH_TIMEOUT(popup->isHidden(), 5000);
 }
 
+// The colour a label paints inside its border, away from its caption.
+inline QColor paintedBackground(QWidget *label)
+{
+    return label->grab().toImage().pixelColor(2, 2);
+}
+
 // A label shows the system's highlight colours.
 inline bool isHighlighted(const QLabel *label)
 {

@@ -148,6 +148,7 @@ void TestByteValueControl::modeLabel()
     m_control->setMode(mode);
     m_control->setValue(quint8(value));
     QCOMPARE(text2()->text(), caption);
+    QCOMPARE(paintedBackground(text2()), QApplication::palette().color(QPalette::Base));
     QCOMPARE(m_control->findChild<MyTextBox *>()->DisplayText(), text);
     QCOMPARE(m_control->Mode(), mode);
     QCOMPARE(m_control->value(), quint8(value));

@@ -59,11 +59,13 @@ void TestFormControlcodeForm::labels()
     const auto picker = loadPicker(kPopupPos, 0);
     QCOMPARE(picker->size(), QSize(kSide, kSide));
     for (int code = 0; code < Globals::kControlCodes; ++code) {
-        const auto *label = picker->findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(code));
+        auto *label = picker->findChild<QLabel *>(QStringLiteral("Label1[%1]").arg(code));
         QVERIFY(label);
         QCOMPARE(label->text(), Globals::ControlCodeNames[code]);
         QCOMPARE(label->geometry().center(), pickerLabelCentre(code));
         QCOMPARE(label->size(), QSize(33, 17));
+        if (code != 0) // code 0 is highlighted
+            QCOMPARE(paintedBackground(label), QApplication::palette().color(QPalette::Base));
     }
     const auto *timer = picker->findChild<QTimer *>(QStringLiteral("Timer1"));
     QVERIFY(timer);

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void menuCommands();
     void copyBufferIsShared();
     void slotHandling();
+    void resizeKeepsOnePictureHigh_data();
     void resizeKeepsOnePictureHigh();
     void mouseClicks_data();
     void mouseClicks();
@@ -363,11 +364,21 @@ void TestSerialStringDisplay::slotHandling()
     QCOMPARE(display->currentSlot(), qint16(3));
 }
 
+void TestSerialStringDisplay::resizeKeepsOnePictureHigh_data()
+{
+    QTest::addColumn<bool>("hidden");
+    QTest::newRow("shown") << false;
+    QTest::newRow("hidden, as in the main window") << true;
+}
+
 void TestSerialStringDisplay::resizeKeepsOnePictureHigh()
 {
+    QFETCH(bool, hidden);
     SerialStringDisplay *display = makeDisplay();
+    display->setHidden(hidden);
     display->resize(300, 80);
     QCOMPARE(display->size(), QSize(300, 25));
+    display->show();
     QCOMPARE(display->findChild<PictureBox *>(u"DisplayImage"_s)->geometry(), QRect(0, 0, 300, 25));
     QCOMPARE(bar(display)->geometry(), QRect(0, 16, 300, 9));
 }

@@ -26,7 +26,10 @@ void TestTransmitKey::byteFor_data()
     QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << QStringLiteral("\r") << 13;
     QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << QStringLiteral("\b") << 8;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << none << QStringLiteral("\x1b") << 27;
-    QTest::newRow("Tab") << int(Qt::Key_Tab) << none << QStringLiteral("\t") << 9;
+    QTest::newRow("Tab moves the focus") << int(Qt::Key_Tab) << none << QStringLiteral("\t") << -1;
+    QTest::newRow("Shift+Tab moves the focus") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << QString() << -1;
+    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << ctrl << QStringLiteral("\t") << 9;
+    QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier) << QStringLiteral("a") << -1;
     QTest::newRow("Ctrl+A with text") << int(Qt::Key_A) << ctrl << QStringLiteral("\x01") << 1;
     QTest::newRow("Ctrl+A without text") << int(Qt::Key_A) << ctrl << QString() << 1;
     QTest::newRow("Ctrl+C reported as the letter") << int(Qt::Key_C) << ctrl << QStringLiteral("c") << 3;
