@@ -46,7 +46,8 @@ public:
     void Output(QByteArrayView bytes);
     qint16 CommEvent() const { return m_commEvent; }
 
-    const PortDirectory &ports() const { return m_ports; }
+    // The numbering that opens use; tooltips read the same one.
+    PortDirectory &ports() { return m_ports; }
     // The device that is open, empty while closed.
     const QString &devicePath() const { return m_device.path(); }
 

@@ -1,7 +1,5 @@
 #include "porttooltips.h"
 
-#include "portdirectory.h"
-
 #include <QAbstractButton>
 #include <QHelpEvent>
 #include <QToolTip>
@@ -13,30 +11,35 @@ const char *const kPortProperty = "lorvanePort";
 
 } // namespace
 
-PortToolTips::PortToolTips(const PortDirectory &ports, QObject *parent)
+PortToolTips::PortToolTips(PortDirectory &ports, QObject *parent)
     : QObject(parent)
     , m_ports(ports)
 {
 }
 
-void PortToolTips::watch(QAbstractButton *option, int port)
+void PortToolTips::watch(QAbstractButton *option, int number)
 {
-    option->setProperty(kPortProperty, port);
+    option->setProperty(kPortProperty, number);
     option->installEventFilter(this);
 }
 
-QString PortToolTips::text(int port, const QString &device)
+QString PortToolTips::text(int number, const PortDirectory::Port &port)
 {
-    return device.isEmpty() ? QStringLiteral("Port %1: no serial device present").arg(port)
-                            : QStringLiteral("Port %1: %2").arg(port).arg(device);
+    if (port.path.isEmpty())
+        return QStringLiteral("Port %1: no serial device present").arg(number);
+    if (!port.present)
+        return QStringLiteral("Port %1: %2 (unplugged)").arg(number).arg(port.path);
+    if (port.device.description.isEmpty())
+        return QStringLiteral("Port %1: %2").arg(number).arg(port.path);
+    return QStringLiteral("Port %1: %2, %3").arg(number).arg(port.path, port.device.description);
 }
 
 bool PortToolTips::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::ToolTip)
         return QObject::eventFilter(watched, event);
-    const int port = watched->property(kPortProperty).toInt();
-    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(port, m_ports.devicePath(port)),
+    const int number = watched->property(kPortProperty).toInt();
+    QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(number, m_ports.port(number)),
                        static_cast<QWidget *>(watched));
     return true;
 }

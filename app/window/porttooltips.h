@@ -1,27 +1,29 @@
 #pragma once
 
+#include "portdirectory.h"
+
 #include <QObject>
 
-class PortDirectory;
 class QAbstractButton;
 
-// Gives each port option a tooltip naming the device it stands for at the moment the
-// tooltip shows, since devices come and go while the program runs.
+// Gives each port option a tooltip naming the device its number stands for at the
+// moment the tooltip shows, since devices come and go while the program runs. It
+// shares the directory with the serial control, so both see one numbering.
 class PortToolTips : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit PortToolTips(const PortDirectory &ports, QObject *parent = nullptr);
+    explicit PortToolTips(PortDirectory &ports, QObject *parent = nullptr);
 
-    // Shows the tooltip of port `port` (1-based) on `option`.
-    void watch(QAbstractButton *option, int port);
+    // Shows the tooltip of port `number` (1-based) on `option`.
+    void watch(QAbstractButton *option, int number);
 
-    static QString text(int port, const QString &device);
+    static QString text(int number, const PortDirectory::Port &port);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    const PortDirectory &m_ports;
+    PortDirectory &m_ports;
 };

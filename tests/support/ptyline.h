@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <utility>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -19,13 +20,17 @@
 #include <unistd.h>
 
 // A pseudo-terminal standing in for a serial line. The control opens the slave
-// through a link `ttyUSB0` in a temporary dev folder (as a socat null modem would
-// appear); the test plays the far end on the master, which stays non-blocking.
-// The test keeps its own slave descriptor so that it can read the line's termios.
+// through a link (`ttyUSB0` unless named otherwise) in a temporary dev folder, as a
+// socat null modem would appear; a second line can put its link into the folders of
+// another. The test plays the far end on the master, which stays non-blocking, and
+// keeps its own slave descriptor so that it can read the line's termios.
 class PtyLine
 {
 public:
-    PtyLine()
+    explicit PtyLine(QString linkName = QStringLiteral("ttyUSB0"), const PtyLine *folders = nullptr)
+        : m_linkName(std::move(linkName))
+        , m_devDir(folders ? folders->devDir() : m_dev.path())
+        , m_sysDir(folders ? folders->sysDir() : m_sys.path())
     {
         char name[128] = {};
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
@@ -48,9 +53,9 @@ public:
     {
         return m_master >= 0 && m_slave >= 0 && m_dev.isValid() && m_sys.isValid() && m_linked;
     }
-    QString devDir() const { return m_dev.path(); }
-    QString sysDir() const { return m_sys.path(); }
-    QString linkPath() const { return m_dev.filePath(QStringLiteral("ttyUSB0")); }
+    QString devDir() const { return m_devDir; }
+    QString sysDir() const { return m_sysDir; }
+    QString linkPath() const { return m_devDir + u'/' + m_linkName; }
     const QString &slavePath() const { return m_slavePath; }
     PortDirectory directory() const { return PortDirectory(devDir(), sysDir()); }
     int slave() const { return m_slave; }
@@ -110,6 +115,9 @@ public:
 private:
     QTemporaryDir m_dev;
     QTemporaryDir m_sys;
+    QString m_linkName;
+    QString m_devDir;
+    QString m_sysDir;
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;
