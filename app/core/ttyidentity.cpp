@@ -10,20 +10,19 @@ namespace {
 // the interface, the device.
 constexpr int kLevels = 3;
 
-QString attribute(const QDir &dir, QLatin1StringView name)
+QString attribute(const QDir &dir, const char *name)
 {
-    QFile file(dir.filePath(name));
+    QFile file(dir.filePath(QLatin1String(name)));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
 }
 
 // `usb` is the USB device folder, named by its port path (1-2, 1-2.3).
 TtyIdentity usbIdentity(const QDir &usb, const QString &interface, const QString &portNumber)
 {
-    const QString vendorProduct = attribute(usb, QLatin1StringView("idVendor")) + u':'
-                                  + attribute(usb, QLatin1StringView("idProduct"));
-    const QString serial = attribute(usb, QLatin1StringView("serial"));
-    const QString maker = attribute(usb, QLatin1StringView("manufacturer"));
-    QString product = attribute(usb, QLatin1StringView("product"));
+    const QString vendorProduct = attribute(usb, "idVendor") + u':' + attribute(usb, "idProduct");
+    const QString serial = attribute(usb, "serial");
+    const QString maker = attribute(usb, "manufacturer");
+    QString product = attribute(usb, "product");
     // Ports of one interface (an 8-port box) differ only in their port number.
     const QString within = QStringLiteral("interface ") + interface
                            + (portNumber.isEmpty() ? QString() : QStringLiteral(" port ") + portNumber);
@@ -56,11 +55,11 @@ std::optional<TtyIdentity> TtyIdentity::readUsb(const QString &sysTtyDir, const 
     if (device.isEmpty())
         return std::nullopt;
     QDir dir(device);
-    const QString portNumber = attribute(dir, QLatin1StringView("port_number"));
+    const QString portNumber = attribute(dir, "port_number");
     QString interface;
     for (int level = 0; level < kLevels; ++level) {
         if (interface.isEmpty())
-            interface = attribute(dir, QLatin1StringView("bInterfaceNumber"));
+            interface = attribute(dir, "bInterfaceNumber");
         if (QFileInfo::exists(dir.filePath(QStringLiteral("idVendor"))))
             return usbIdentity(dir, interface, portNumber);
         if (!dir.cdUp())
