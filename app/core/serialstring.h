@@ -23,6 +23,8 @@ struct SerialString {
     qint16 count = 0;
     quint8 values[kCapacity] = {};
     quint8 modes[kCapacity] = {};
+
+    friend bool operator==(const SerialString &, const SerialString &) = default;
 };
 
 static_assert(std::is_trivially_copyable_v<SerialString>);

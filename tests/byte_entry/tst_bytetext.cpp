@@ -1,6 +1,6 @@
 #include "bytetext.h"
 
-#include "bytemodes.h"
+#include "messages.h"
 #include "codepage.h"
 #include "globals.h"
 

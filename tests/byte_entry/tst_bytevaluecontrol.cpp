@@ -1,7 +1,7 @@
 #include "bytevaluecontrol.h"
 
 #include "bytemodeform.h"
-#include "bytemodes.h"
+#include "messages.h"
 #include "globals.h"
 #include "mytextbox.h"
 #include "popupdriver.h"

@@ -1,6 +1,6 @@
 #include "mytextbox.h"
 
-#include "bytemodes.h"
+#include "messages.h"
 #include "formcontrolcodeform.h"
 #include "globals.h"
 #include "popupdriver.h"

@@ -1,7 +1,7 @@
 #include "celllayout.h"
 
 #include "globals.h"
-#include "messagebuilder.h"
+#include "messages.h"
 
 #include <QtTest>
 
@@ -25,11 +25,11 @@ void TestCellLayout::cellStarts_data()
     QTest::addColumn<SerialString>("message");
     QTest::addColumn<Starts>("starts");
     QTest::addColumn<int>("lineWidth");
-    QTest::newRow("worked example") << makeMessage({{2, kHex}, {0x41, kAsc}, {0x42, kAsc}, {3, kHex}})
+    QTest::newRow("worked example") << makeMessage({{2, kHex}, {0x41, kAscii}, {0x42, kAscii}, {3, kHex}})
                                     << Starts{0, 24, 40, 48, 80} << 96;
     QTest::newRow("empty") << makeMessage({}) << Starts{0} << 0;
-    QTest::newRow("single byte") << makeMessage({{65, kAsc}}) << Starts{0, 8} << 8;
-    QTest::newRow("last cell without comma") << makeMessage({{'H', kAsc}, {'i', kAsc}}) << Starts{0, 8, 16} << 16;
+    QTest::newRow("single byte") << makeMessage({{65, kAscii}}) << Starts{0, 8} << 8;
+    QTest::newRow("last cell without comma") << makeMessage({{'H', kAscii}, {'i', kAscii}}) << Starts{0, 8, 16} << 16;
     QTest::newRow("unknown first mode is zero wide") << makeMessage({{1, 9}, {1, kHex}}) << Starts{0, 0, 32} << 48;
 
     Starts widest{0, 72};
@@ -91,7 +91,7 @@ void TestCellLayout::visibility()
     QFETCH(int, pixelOffset);
     QFETCH(int, scaleWidth);
     QFETCH(bool, visible);
-    const CellLayout layout(makeMessage({{2, kHex}, {0x41, kAsc}, {0x42, kAsc}, {3, kHex}}));
+    const CellLayout layout(makeMessage({{2, kHex}, {0x41, kAscii}, {0x42, kAscii}, {3, kHex}}));
     QCOMPARE(layout.isVisible(1, pixelOffset, scaleWidth), visible);
 }
 

@@ -1,7 +1,7 @@
 #include "serialstringdisplay.h"
 
 #include "globals.h"
-#include "messagebuilder.h"
+#include "messages.h"
 #include "picturebox.h"
 
 #include <QAction>
@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <cstring>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -58,14 +57,9 @@ static const QColor kBlue(0, 0, 255);
 static const QColor kMagenta(255, 0, 255);
 static const QColor kGreen(0, 128, 0);
 
-static const SerialString kSlot0 = makeMessage({{1, kDec}, {2, kDec}});
+static const SerialString kSlot0 = makeMessage({{1, kDecimal}, {2, kDecimal}});
 static const SerialString kSlot3 = makeMessage({{0x10, kHex}, {0x20, kHex}, {0x30, kHex}});
-static const SerialString kPasted = makeMessage({{5, kBin}, {6, kBin}, {7, kBin}, {8, kBin}});
-
-static bool same(const SerialString &a, const SerialString &b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+static const SerialString kPasted = makeMessage({{5, kBinary}, {6, kBinary}, {7, kBinary}, {8, kBinary}});
 
 static SerialString emptied(SerialString message)
 {
@@ -143,7 +137,7 @@ static ByteList letters(int count)
 {
     ByteList bytes;
     for (int i = 0; i < count; ++i)
-        bytes << qMakePair('a' + i % 26, kAsc);
+        bytes << qMakePair('a' + i % 26, kAscii);
     return bytes;
 }
 
@@ -151,10 +145,10 @@ void TestSerialStringDisplay::drawsCells_data()
 {
     QTest::addColumn<SerialString>("message");
     QTest::addColumn<QList<Span>>("spans");
-    QTest::newRow("worked example") << makeMessage({{2, kHex}, {0x41, kAsc}, {0x42, kAsc}, {3, kHex}})
+    QTest::newRow("worked example") << makeMessage({{2, kHex}, {0x41, kAscii}, {0x42, kAscii}, {3, kHex}})
                                     << QList<Span>{{0, 24, kRed}, {24, 40, kBlack}, {40, 48, kBlack}, {48, 80, kRed}};
     QTest::newRow("each notation, exactly as wide as the picture")
-        << makeMessage({{7, kDec}, {255, kHex}, {0, kBin}, {2, kCnt}, {65, kCnt}})
+        << makeMessage({{7, kDecimal}, {255, kHex}, {0, kBinary}, {2, kControl}, {65, kControl}})
         << QList<Span>{{0, 32, kBlue}, {32, 64, kRed}, {64, 88, kMagenta}, {88, 128, kGreen}, {128, 184, kGreen}};
     QTest::newRow("empty message") << makeMessage({}) << QList<Span>{};
 }
@@ -320,10 +314,10 @@ void TestSerialStringDisplay::menuCommands()
     for (const QString &item : items)
         display->findChild<QAction *>(item)->trigger();
 
-    QVERIFY(same(display->message(), message));
-    QVERIFY(same(Globals::MessageTable.slot(slotNumber), slot));
-    QVERIFY(same(Globals::CopyBuffer, copyBufferAfter));
-    QVERIFY(same(Globals::MessageTable.slot(3 - slotNumber), setUp ? kSlot0 : kSlot3));
+    QCOMPARE(display->message(), message);
+    QCOMPARE(Globals::MessageTable.slot(slotNumber), slot);
+    QCOMPARE(Globals::CopyBuffer, copyBufferAfter);
+    QCOMPARE(Globals::MessageTable.slot(3 - slotNumber), setUp ? kSlot0 : kSlot3);
     QCOMPARE((QList<int>{int(edits.count()), int(clicks.count()), int(tests.count())}), events);
     QCOMPARE(drawnBeforeEdit, edits.count());
 }
@@ -336,31 +330,31 @@ void TestSerialStringDisplay::copyBufferIsShared()
     to->Setup(5);
     from->findChild<QAction *>(u"menCopy"_s)->trigger();
     to->findChild<QAction *>(u"menuPaste"_s)->trigger();
-    QVERIFY(same(to->message(), kSlot3));
-    QVERIFY(same(Globals::MessageTable.slot(5), kSlot3));
-    QVERIFY(same(from->message(), kSlot3));
+    QCOMPARE(to->message(), kSlot3);
+    QCOMPARE(Globals::MessageTable.slot(5), kSlot3);
+    QCOMPARE(from->message(), kSlot3);
 }
 
 void TestSerialStringDisplay::slotHandling()
 {
     SerialStringDisplay *display = makeDisplay();
     display->ReturnValue(5);
-    QVERIFY(same(Globals::MessageTable.slot(0), SerialString{}));
+    QCOMPARE(Globals::MessageTable.slot(0), SerialString{});
 
     display->Setup(3);
     for (const qint16 outside : {qint16(-1), qint16(25), qint16(32767)}) {
         display->Setup(outside);
         QCOMPARE(display->currentSlot(), qint16(3));
-        QVERIFY(same(display->message(), kSlot3));
+        QCOMPARE(display->message(), kSlot3);
     }
     Globals::MessageTable.setSlot(3, kPasted);
     display->ReturnValue(7);
-    QVERIFY(same(Globals::MessageTable.slot(3), kSlot3));
-    QVERIFY(same(Globals::MessageTable.slot(7), SerialString{}));
+    QCOMPARE(Globals::MessageTable.slot(3), kSlot3);
+    QCOMPARE(Globals::MessageTable.slot(7), SerialString{});
 
     Globals::ReceiveString = kPasted;
     display->FillWithReceiveString();
-    QVERIFY(same(display->message(), kPasted));
+    QCOMPARE(display->message(), kPasted);
     QCOMPARE(display->currentSlot(), qint16(3));
 }
 

@@ -3,6 +3,7 @@
 #include "bytevaluecontrol.h"
 #include "globals.h"
 #include "integerentry.h"
+#include "messages.h"
 #include "units.h"
 
 #include <QGroupBox>
@@ -13,8 +14,6 @@
 #include <QSignalSpy>
 #include <QTimerEvent>
 #include <QtTest>
-
-#include <cstring>
 
 namespace {
 
@@ -37,11 +36,6 @@ SerialString fiveByteMessage()
     record.values[20] = kLeftOver;
     record.modes[20] = quint8(ByteMode::HEX);
     return record;
-}
-
-bool sameRecord(const SerialString &a, const SerialString &b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace
@@ -157,7 +151,7 @@ void TestSerialEditor::load()
         QCOMPARE(byte(editor, i)->value(), inMessage ? record.values[i] : quint8(0));
         QCOMPARE(byte(editor, i)->Mode(), inMessage ? qint32(record.modes[i]) : qint32(ByteMode::ASCII));
     }
-    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), record));
+    QCOMPARE(Globals::MessageTable.slot(kSlot), record);
 
     // Done stores the count as the entry shows it: 40 goes back as 32, -3 as 0.
     editor.findChild<QPushButton *>(QStringLiteral("Done"))->click();
@@ -237,7 +231,7 @@ void TestSerialEditor::leavingWithoutDone()
     QVERIFY(editor);
     QVERIFY(editor->isHidden());
     QCOMPARE(editor->result(), int(QDialog::Rejected));
-    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), before));
+    QCOMPARE(Globals::MessageTable.slot(kSlot), before);
     delete editor;
 }
 
@@ -261,7 +255,7 @@ void TestSerialEditor::enterPressesNothing()
     text->setFocus();
     QTest::keyClick(text, Qt::Key_Return);
     QVERIFY(editor.isVisible());
-    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), before));
+    QCOMPARE(Globals::MessageTable.slot(kSlot), before);
 }
 
 void TestSerialEditor::loadsOnlyWhenCreated()

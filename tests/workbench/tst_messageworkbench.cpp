@@ -3,6 +3,7 @@
 #include "bytevaluecontrol.h"
 #include "globals.h"
 #include "integerentry.h"
+#include "messages.h"
 #include "serialeditor.h"
 #include "serialstringdisplay.h"
 
@@ -11,8 +12,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
-
-#include <cstring>
 
 namespace {
 
@@ -27,11 +26,6 @@ SerialString threeBytes()
     record.values[2] = 13;
     record.modes[2] = quint8(ByteMode::CONTROL);
     return record;
-}
-
-bool sameRecord(const SerialString &a, const SerialString &b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace
@@ -97,7 +91,7 @@ void TestMessageWorkbench::everySlotHasItsDisplay()
     MessageWorkbench bench;
     for (int slot = 0; slot < MessageWorkbench::kSlots; ++slot) {
         QCOMPARE(display(bench, slot)->currentSlot(), qint16(slot));
-        QVERIFY(sameRecord(display(bench, slot)->message(), Globals::MessageTable.slot(slot)));
+        QCOMPARE(display(bench, slot)->message(), Globals::MessageTable.slot(slot));
     }
 }
 
@@ -143,8 +137,8 @@ void TestMessageWorkbench::closingTheEditor()
         expected.values[3] = 0x7F;
         expected.modes[3] = quint8(ByteMode::HEX);
     }
-    QVERIFY(sameRecord(Globals::MessageTable.slot(kSlot), expected));
-    QVERIFY(sameRecord(display(bench, kSlot)->message(), expected));
+    QCOMPARE(Globals::MessageTable.slot(kSlot), expected);
+    QCOMPARE(display(bench, kSlot)->message(), expected);
     deleteHiddenEditors();
     QVERIFY(!editor);
 }

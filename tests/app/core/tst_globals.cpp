@@ -1,5 +1,7 @@
 #include "globals.h"
 
+#include "messages.h"
+
 #include <QtTest>
 
 class TestGlobals : public QObject
@@ -24,10 +26,10 @@ void TestGlobals::startsZeroed()
     const SerialString zero{};
     for (int slot = 0; slot < Globals::SlotTable::kSlots; ++slot) {
         const SerialString s = Globals::MessageTable.slot(slot);
-        QCOMPARE(memcmp(&s, &zero, sizeof zero), 0);
+        QCOMPARE(s, zero);
     }
-    QCOMPARE(memcmp(&Globals::CopyBuffer, &zero, sizeof zero), 0);
-    QCOMPARE(memcmp(&Globals::ReceiveString, &zero, sizeof zero), 0);
+    QCOMPARE(Globals::CopyBuffer, zero);
+    QCOMPARE(Globals::ReceiveString, zero);
     QCOMPARE(Globals::EditorSlot, qint16(0));
     QCOMPARE(Globals::ChosenMode, 0);
 }
