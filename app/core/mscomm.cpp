@@ -61,7 +61,7 @@ void MSComm::setPortOpen(bool open)
         throw CommError(QStringLiteral("no serial device present"));
     m_device.open(path, m_settings);
     m_decoder.reset();
-    m_decoder.setParityEnabled(m_settings.parity != 'n');
+    m_decoder.setParityEnabled(m_settings.parity != Parity::None);
     m_unusedCounts.reset();
     m_in.clear();
     m_inPos = 0;

@@ -4,6 +4,30 @@
 
 #include <QStringList>
 
+namespace {
+
+std::optional<Parity> parityOf(QChar letter)
+{
+    switch (letter.toLower().unicode()) {
+    case u'n': return Parity::None;
+    case u'e': return Parity::Even;
+    case u'o': return Parity::Odd;
+    default: return std::nullopt;
+    }
+}
+
+QChar letterOf(Parity parity)
+{
+    switch (parity) {
+    case Parity::Even: return u'e';
+    case Parity::Odd: return u'o';
+    case Parity::None: break;
+    }
+    return u'n';
+}
+
+} // namespace
+
 std::optional<PortSettings> parsePortSettings(const QString &text)
 {
     const QStringList fields = text.split(u',');
@@ -15,12 +39,12 @@ std::optional<PortSettings> parsePortSettings(const QString &text)
     settings.baud = fields[0].toInt(&ok[0]);
     settings.dataBits = fields[2].toInt(&ok[1]);
     settings.stopBits = fields[3].toInt(&ok[2]);
-    if (!ok[0] || !ok[1] || !ok[2] || fields[1].size() != 1)
+    const std::optional<Parity> parity = fields[1].size() == 1 ? parityOf(fields[1].at(0)) : std::nullopt;
+    if (!ok[0] || !ok[1] || !ok[2] || !parity)
         return std::nullopt;
-    settings.parity = char(fields[1].at(0).toLower().toLatin1());
+    settings.parity = *parity;
 
-    const bool parityOk = settings.parity == 'e' || settings.parity == 'o' || settings.parity == 'n';
-    if (!parityOk || !TermiosBuilder::speedCode(settings.baud)
+    if (!TermiosBuilder::speedCode(settings.baud)
         || settings.dataBits < 5 || settings.dataBits > 8
         || (settings.stopBits != 1 && settings.stopBits != 2))
         return std::nullopt;
@@ -31,7 +55,7 @@ QString toString(const PortSettings &settings)
 {
     return QStringLiteral("%1,%2,%3,%4")
         .arg(settings.baud)
-        .arg(QChar::fromLatin1(settings.parity))
+        .arg(letterOf(settings.parity))
         .arg(settings.dataBits)
         .arg(settings.stopBits);
 }

@@ -4,11 +4,13 @@
 
 #include <optional>
 
+enum class Parity { None, Even, Odd };
+
 // A line setting as the window writes it: "speed,parity,data bits,stop bits",
 // for example "9600,n,8,1". Parity letters e, o, n.
 struct PortSettings {
     int baud = 9600;
-    char parity = 'n';
+    Parity parity = Parity::None;
     int dataBits = 8;
     int stopBits = 1;
 

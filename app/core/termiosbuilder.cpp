@@ -52,12 +52,12 @@ void setDataBits(termios &t, int bits)
     }
 }
 
-void setParity(termios &t, char parity)
+void setParity(termios &t, Parity parity)
 {
     t.c_cflag &= ~tcflag_t(PARENB | PARODD);
-    if (parity == 'e')
+    if (parity == Parity::Even)
         t.c_cflag |= PARENB;
-    else if (parity == 'o')
+    else if (parity == Parity::Odd)
         t.c_cflag |= PARENB | PARODD;
 }
 

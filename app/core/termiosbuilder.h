@@ -20,7 +20,7 @@ std::optional<speed_t> speedCode(int baud);
 // no BRKINT).
 void setRaw(termios &t);
 void setDataBits(termios &t, int bits);
-void setParity(termios &t, char parity);
+void setParity(termios &t, Parity parity);
 void setStopBits(termios &t, int stopBits);
 void setSpeed(termios &t, speed_t speed);
 

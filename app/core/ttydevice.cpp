@@ -35,7 +35,7 @@ void TtyDevice::open(const QString &path, const PortSettings &settings)
 
     auto fail = [&](const CommError &error, const termios *restore = nullptr) {
         if (restore)
-            ::tcsetattr(fd, TCSANOW, restore);
+            retryOnInterrupt([&] { return ::tcsetattr(fd, TCSANOW, restore); });
         ::close(fd);
         return error;
     };
@@ -45,19 +45,20 @@ void TtyDevice::open(const QString &path, const PortSettings &settings)
     if (retryOnInterrupt([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0)
         throw fail(CommError::fromErrno(errno == EWOULDBLOCK ? EBUSY : errno, path));
     termios original{};
-    if (::tcgetattr(fd, &original) != 0)
+    if (retryOnInterrupt([&] { return ::tcgetattr(fd, &original); }) != 0)
         throw fail(CommError::fromErrno(errno, path));
 
     const termios wanted = TermiosBuilder::build(original, settings);
     termios actual{};
-    if (retryOnInterrupt([&] { return ::tcsetattr(fd, TCSANOW, &wanted); }) != 0 || ::tcgetattr(fd, &actual) != 0)
+    if (retryOnInterrupt([&] { return ::tcsetattr(fd, TCSANOW, &wanted); }) != 0
+        || retryOnInterrupt([&] { return ::tcgetattr(fd, &actual); }) != 0)
         throw fail(CommError::fromErrno(errno, path), &original);
     if (!TermiosBuilder::sameLine(wanted, actual))
         throw fail(CommError(path + QStringLiteral(": the device does not take the setting ") + toString(settings)),
                    &original);
-    if (::ioctl(fd, TIOCEXCL) != 0)
+    if (retryOnInterrupt([&] { return ::ioctl(fd, TIOCEXCL); }) != 0)
         throw fail(CommError::fromErrno(errno, path), &original);
-    ::tcflush(fd, TCIOFLUSH);
+    retryOnInterrupt([&] { return ::tcflush(fd, TCIOFLUSH); });
 
     m_fd = fd;
     m_path = path;
@@ -71,9 +72,9 @@ void TtyDevice::close()
         return;
     // Typed bytes still queued are dropped, so that neither the restored settings nor
     // the driver's wait for the output to drain can hold up the close.
-    ::tcflush(m_fd, TCOFLUSH);
-    ::tcsetattr(m_fd, TCSANOW, &m_original);
-    ::ioctl(m_fd, TIOCNXCL);
+    retryOnInterrupt([&] { return ::tcflush(m_fd, TCOFLUSH); });
+    retryOnInterrupt([&] { return ::tcsetattr(m_fd, TCSANOW, &m_original); });
+    retryOnInterrupt([&] { return ::ioctl(m_fd, TIOCNXCL); });
     ::close(m_fd);
     m_fd = -1;
     m_path.clear();
@@ -112,7 +113,7 @@ std::optional<LineCounters> TtyDevice::takeCounterChanges()
 std::optional<LineCounters> TtyDevice::readCounters() const
 {
     serial_icounter_struct icount{};
-    if (::ioctl(m_fd, TIOCGICOUNT, &icount) != 0)
+    if (retryOnInterrupt([&] { return ::ioctl(m_fd, TIOCGICOUNT, &icount); }) != 0)
         return std::nullopt;
     return LineCounters{icount.frame, icount.parity, icount.brk};
 }

@@ -11,7 +11,9 @@
 
 // Owns the descriptor of one open serial line. Opening is exclusive (flock and
 // TIOCEXCL), non-blocking and without a controlling terminal; the line's original
-// termios comes back when it closes. Every system call retries on EINTR.
+// termios comes back when it closes. Every system call but close() retries on EINTR:
+// Linux frees the descriptor even when close() is interrupted, so a retry could
+// close a descriptor opened meanwhile.
 class TtyDevice
 {
 public:

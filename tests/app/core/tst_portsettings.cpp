@@ -17,31 +17,31 @@ void TestPortSettings::parsesLineSettings_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("baud");
-    QTest::addColumn<char>("parity");
+    QTest::addColumn<Parity>("parity");
     QTest::addColumn<int>("dataBits");
     QTest::addColumn<int>("stopBits");
     QTest::addColumn<QString>("written");
 
-    const auto row = [](const char *name, const char *text, int baud, char parity, int bits, int stop,
+    const auto row = [](const char *name, const char *text, int baud, Parity parity, int bits, int stop,
                         const char *written) {
         QTest::newRow(name) << QString::fromLatin1(text) << baud << parity << bits << stop
                             << QString::fromLatin1(written);
     };
-    row("default", "9600,n,8,1", 9600, 'n', 8, 1, "9600,n,8,1");
-    row("slowest", "2400,n,8,1", 2400, 'n', 8, 1, "2400,n,8,1");
-    row("fastest", "115200,n,8,1", 115200, 'n', 8, 1, "115200,n,8,1");
-    row("even, two stop bits", "115200,e,8,2", 115200, 'e', 8, 2, "115200,e,8,2");
-    row("odd", "19200,o,8,1", 19200, 'o', 8, 1, "19200,o,8,1");
-    row("upper-case parity", "4800,E,8,1", 4800, 'e', 8, 1, "4800,e,8,1");
-    row("seven data bits", "9600,e,7,1", 9600, 'e', 7, 1, "9600,e,7,1");
-    row("five data bits", "9600,n,5,2", 9600, 'n', 5, 2, "9600,n,5,2");
+    row("default", "9600,n,8,1", 9600, Parity::None, 8, 1, "9600,n,8,1");
+    row("slowest", "2400,n,8,1", 2400, Parity::None, 8, 1, "2400,n,8,1");
+    row("fastest", "115200,n,8,1", 115200, Parity::None, 8, 1, "115200,n,8,1");
+    row("even, two stop bits", "115200,e,8,2", 115200, Parity::Even, 8, 2, "115200,e,8,2");
+    row("odd", "19200,o,8,1", 19200, Parity::Odd, 8, 1, "19200,o,8,1");
+    row("upper-case parity", "4800,E,8,1", 4800, Parity::Even, 8, 1, "4800,e,8,1");
+    row("seven data bits", "9600,e,7,1", 9600, Parity::Even, 7, 1, "9600,e,7,1");
+    row("five data bits", "9600,n,5,2", 9600, Parity::None, 5, 2, "9600,n,5,2");
 }
 
 void TestPortSettings::parsesLineSettings()
 {
     QFETCH(QString, text);
     QFETCH(int, baud);
-    QFETCH(char, parity);
+    QFETCH(Parity, parity);
     QFETCH(int, dataBits);
     QFETCH(int, stopBits);
     QFETCH(QString, written);

@@ -35,15 +35,16 @@ termios filledWith(int byte)
 void TestTermiosBuilder::dataBitsAndParity_data()
 {
     QTest::addColumn<int>("bits");
-    QTest::addColumn<char>("parity");
+    QTest::addColumn<Parity>("parity");
     QTest::addColumn<uint>("size");
     QTest::addColumn<uint>("parityFlags");
 
     const std::pair<int, tcflag_t> sizes[] = {{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}};
-    const std::pair<char, tcflag_t> parities[] = {{'n', 0}, {'e', PARENB}, {'o', PARENB | PARODD}};
+    const std::tuple<Parity, char, tcflag_t> parities[] = {
+        {Parity::None, 'n', 0}, {Parity::Even, 'e', PARENB}, {Parity::Odd, 'o', PARENB | PARODD}};
     for (const auto &[bits, size] : sizes) {
-        for (const auto &[letter, flags] : parities) {
-            QTest::addRow("%d,%c", bits, letter) << bits << letter << uint(size) << uint(flags);
+        for (const auto &[parity, letter, flags] : parities) {
+            QTest::addRow("%d,%c", bits, letter) << bits << parity << uint(size) << uint(flags);
         }
     }
 }
@@ -53,7 +54,7 @@ void TestTermiosBuilder::dataBitsAndParity_data()
 void TestTermiosBuilder::dataBitsAndParity()
 {
     QFETCH(int, bits);
-    QFETCH(char, parity);
+    QFETCH(Parity, parity);
     QFETCH(uint, size);
     QFETCH(uint, parityFlags);
 
@@ -84,7 +85,7 @@ void TestTermiosBuilder::rawModeFromAnyStart()
     QFETCH(int, baud);
     QFETCH(uint, speed);
 
-    const termios t = TermiosBuilder::build(filledWith(fill), PortSettings{baud, 'n', 8, stopBits});
+    const termios t = TermiosBuilder::build(filledWith(fill), PortSettings{baud, Parity::None, 8, stopBits});
 
     QCOMPARE(bool(t.c_cflag & CSTOPB), stopBits == 2);
     QCOMPARE(uint(cfgetispeed(&t)), speed);
@@ -115,11 +116,11 @@ void TestTermiosBuilder::sameLine()
     QFETCH(int, change);
     QFETCH(bool, same);
 
-    const termios wanted = TermiosBuilder::build(filledWith(0), PortSettings{19200, 'e', 7, 1});
+    const termios wanted = TermiosBuilder::build(filledWith(0), PortSettings{19200, Parity::Even, 7, 1});
     termios actual = wanted;
     switch (change) {
     case DataBitsForced: TermiosBuilder::setDataBits(actual, 8); break;
-    case ParityCleared: TermiosBuilder::setParity(actual, 'n'); break;
+    case ParityCleared: TermiosBuilder::setParity(actual, Parity::None); break;
     case StopBitsDiffer: TermiosBuilder::setStopBits(actual, 2); break;
     case SpeedDiffers: TermiosBuilder::setSpeed(actual, B38400); break;
     case InputFlagsDiffer: actual.c_iflag &= ~tcflag_t(PARMRK); break;
