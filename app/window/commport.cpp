@@ -111,15 +111,16 @@ void CommPort::createMiddle()
 
     Text1 = new LogView(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, 3375));
+    Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, WindowLayout::kText1Height));
     Text1->setAccessibleName(Label3->text());
     Text1->setFocus();
 
     TransmitFrame = FormBuilder::frame(this, QStringLiteral("TransmitFrame"), QStringLiteral("Transmit"),
-                                       twipsRect(1440, 3600, 3855, 1695));
+                                       twipsRect(WindowLayout::kText1Left, WindowLayout::kTransmitFrameTop, 3855,
+                                                 WindowLayout::kTransmitFrameHeight));
     Text2 = new QPlainTextEdit(TransmitFrame);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setGeometry(twipsRect(120, 240, 3615, 1335));
+    Text2->setGeometry(twipsRect(120, 240, 3615, WindowLayout::kText2Height));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setAccessibleName(TransmitFrame->title());
     // As in a multi-line box on Windows, Tab leaves the box; Ctrl+I still sends 9.

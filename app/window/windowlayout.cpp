@@ -11,8 +11,8 @@ Places placesFor(int width, int height)
     p.text2Width = p.text1Width - 240;
     p.displayWidth = p.text2Width;
     const int d = height - kMinHeight;
-    p.text1Height = d + 3375;
-    p.transmitFrameTop = d + 3600;
+    p.text1Height = d + kText1Height;
+    p.transmitFrameTop = d + kTransmitFrameTop;
     return p;
 }
 

@@ -9,7 +9,12 @@ inline constexpr int kMinWidth = 6615;
 inline constexpr int kMinHeight = 5925;
 
 inline constexpr int kLeftFrameWidth = 2655;
+// The middle column as designed; at the minimum height it stands exactly so.
 inline constexpr int kText1Left = 1440;
+inline constexpr int kText1Height = 3375;
+inline constexpr int kTransmitFrameTop = 3600;
+inline constexpr int kTransmitFrameHeight = 1695;
+inline constexpr int kText2Height = 1335;
 
 struct Places {
     int leftFrameLeft = 0;

@@ -59,8 +59,8 @@ void TestCommPortLayout::verifyLayout() const
     QCOMPARE(control<QFrame>("LeftFrame")->x(), px(p.leftFrameLeft));
     QCOMPARE(control<LogView>("Text1")->size(), QSize(px(p.text1Width), px(p.text1Height)));
     QCOMPARE(control<QGroupBox>("TransmitFrame")->geometry(),
-             QRect(px(1440), px(p.transmitFrameTop), px(p.transmitFrameWidth), px(1695)));
-    QCOMPARE(control<QPlainTextEdit>("Text2")->size(), QSize(px(p.text2Width), px(1335)));
+             QRect(px(1440), px(p.transmitFrameTop), px(p.transmitFrameWidth), px(WindowLayout::kTransmitFrameHeight)));
+    QCOMPARE(control<QPlainTextEdit>("Text2")->size(), QSize(px(p.text2Width), px(WindowLayout::kText2Height)));
     QCOMPARE(control<SerialStringDisplay>("SerialStringDisplay1")->width(), px(p.displayWidth));
     // The settings column never moves.
     QCOMPARE(control<QGroupBox>("StopBitsFrame")->geometry(), Units::twipsRect(120, 4440, 1215, 855));
@@ -112,7 +112,7 @@ void TestCommPortLayout::maximisedFillsTheScreen()
     QTRY_COMPARE(m_window->frameGeometry().size(), screen);
     verifyLayout();
     // The transmit frame sits at the bottom, as far from it as at the minimum height.
-    const int bottomGap = Units::toPixels(WindowLayout::kMinHeight) - Units::toPixels(3600 + 1695);
+    const int bottomGap = Units::toPixels(WindowLayout::kMinHeight) - Units::toPixels(WindowLayout::kTransmitFrameTop + WindowLayout::kTransmitFrameHeight);
     QCOMPARE(screen.height() - control<QGroupBox>("TransmitFrame")->geometry().bottom() - 1, bottomGap);
 }
 
