@@ -118,6 +118,58 @@ struct LineFill
     }
 };
 
+int fastAdvance(const CharMetrics &metrics, char byte)
+{
+    return metrics.byteAdvance(byte);
+}
+
+int fastAdvance(const CharMetrics &, QChar)
+{
+    return -1;
+}
+
+char16_t unicodeOf(char byte)
+{
+    return LogText::decode(byte);
+}
+
+char16_t unicodeOf(QChar c)
+{
+    return c.unicode();
+}
+
+// Fills the line on with the block's characters from i; -1 when the block ends first.
+// In a HEX or DEC stretch a line may also break after a comma and where the stretch
+// begins, so that a byte's digits stay on one line.
+template<typename Char>
+qsizetype fillBlock(const Char *chars, const FieldSpans &fields, qsizetype base, qsizetype end, qsizetype i,
+                    LineFill &fill, const CharMetrics &metrics)
+{
+    auto span = std::partition_point(fields.cbegin(), fields.cend(),
+                                     [&](const FieldSpan &s) { return s.to <= i - base; });
+    while (i < end) {
+        const bool inField = span != fields.cend() && span->from <= i - base;
+        const qsizetype stop = inField ? base + span->to : span != fields.cend() ? base + span->from : end;
+        if (inField && i == base + span->from && i > fill.content)
+            fill.lastBreak = i;
+        for (; i < stop; ++i) {
+            const Char ch = chars[i - base];
+            const int a = fastAdvance(metrics, ch);
+            if (a < 0 || !fill.fits(a, i)) {
+                const char16_t c = unicodeOf(ch);
+                const qsizetype next = fill.take(c, metrics.advance(c), i);
+                if (next >= 0)
+                    return next;
+            }
+            if (inField && unicodeOf(ch) == u',')
+                fill.lastBreak = i + 1;
+        }
+        if (inField)
+            ++span;
+    }
+    return -1;
+}
+
 } // namespace
 
 // The start of the line after the one starting at start, or -1 when that line
@@ -136,31 +188,17 @@ qsizetype WrapLayout::nextLineStart(qsizetype start, qsizetype &block) const
         ++i;
     LineFill fill{i, m_width, std::max(1, m_metrics.tabStop())};
     while (true) {
+        const LogText::BlockView view = m_text.view(block);
         const qsizetype base = m_text.blockStart(block);
         const qsizetype end = m_text.blockEnd(block);
-        if (const char *bytes = m_text.blockBytes(block)) {
-            for (; i < end; ++i) {
-                const char b = bytes[i - base];
-                const int a = m_metrics.byteAdvance(b);
-                if (a >= 0 && fill.fits(a, i))
-                    continue;
-                const char16_t c = LogText::decode(b);
-                const qsizetype next = fill.take(c, m_metrics.advance(c), i);
-                if (next >= 0)
-                    return next;
-            }
-        } else {
-            const QChar *chars = m_text.blockChars(block);
-            for (; i < end; ++i) {
-                const char16_t c = chars[i - base].unicode();
-                const qsizetype next = fill.take(c, m_metrics.advance(c), i);
-                if (next >= 0)
-                    return next;
-            }
-        }
+        const qsizetype next = view.wide ? fillBlock(view.chars.constData(), view.fields, base, end, i, fill, m_metrics)
+                                         : fillBlock(view.bytes.constData(), view.fields, base, end, i, fill, m_metrics);
+        if (next >= 0)
+            return next;
         if (block + 1 >= m_text.blockCount())
             return -1;
         ++block;
+        i = m_text.blockStart(block);
     }
 }
 

@@ -292,16 +292,16 @@ void CommPort::MSComm1_OnComm()
         const Notation notation = Display[0]->isChecked() ? Notation::Ascii
                                 : Display[1]->isChecked() ? Notation::Hex
                                                           : Notation::Dec;
-        char rendered[4096];
-        int used = 0;
+        char bytes[4096];
+        qsizetype used = 0;
         while (MSComm1.InBufferCount() != 0) {
-            used += ReceiveNotation::render(MSComm1.Input()[0], notation, rendered + used);
-            if (used > int(sizeof rendered) - ReceiveNotation::kMaxChars) {
-                ReceivedText.append(QByteArrayView(rendered, used));
+            bytes[used++] = char(MSComm1.Input()[0]);
+            if (used == qsizetype(sizeof bytes)) {
+                ReceivedText.append(QByteArrayView(bytes, used), notation);
                 used = 0;
             }
         }
-        ReceivedText.append(QByteArrayView(rendered, used));
+        ReceivedText.append(QByteArrayView(bytes, used), notation);
     }
     Text1->showLog(ReceivedText);
 }

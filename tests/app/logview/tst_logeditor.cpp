@@ -27,7 +27,7 @@ void TestLogEditor::init()
 {
     m_log.clear();
     while (m_log.size() < 2 * ReceiveLog::kChunkSize)
-        m_log.append(QByteArrayView("48,69,0D,0A,"));
+        m_log.append(QByteArrayView("48,69,0D,0A,"), ReceiveNotation::Notation::Ascii);
     m_editor.clear();
     m_editor.setWidth(QFontMetrics(m_editor.font()).horizontalAdvance(u"0"_qs) * kWidthChars * CharMetrics::kUnit);
     m_editor.show(m_log);

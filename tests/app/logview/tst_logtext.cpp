@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+using ReceiveNotation::Notation;
+
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
 
 class TestLogText : public QObject
@@ -13,6 +15,7 @@ private Q_SLOTS:
     void catchUpFollowsTheLog();
     void midAcrossBlocks_data();
     void midAcrossBlocks();
+    void midAcrossCompressedChunks();
     void replace_data();
     void replace();
     void editLeavesTheLogAlone();
@@ -35,6 +38,7 @@ void TestLogText::catchUpFollowsTheLog_data()
     QTest::newRow("inside one chunk") << QList<qsizetype>{3, 5, 7};
     QTest::newRow("to a chunk's end") << QList<qsizetype>{kChunk - 1, 1, 1};
     QTest::newRow("several chunks at once") << QList<qsizetype>{10, 3 * kChunk, 0, 5};
+    QTest::newRow("growing across the compressed distance") << QList<qsizetype>{20 * kChunk, 7, kChunk};
 }
 
 void TestLogText::catchUpFollowsTheLog()
@@ -42,8 +46,9 @@ void TestLogText::catchUpFollowsTheLog()
     QFETCH(QList<qsizetype>, steps);
     ReceiveLog log;
     LogText text;
-    for (const qsizetype step : steps) {
-        log.append(pattern(step));
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        // Each step in another notation: the last chunk grows in several.
+        log.append(pattern(steps[i]), Notation(i % 3));
         const qsizetype before = text.blockCount();
         const LogText::BlockChange change = text.catchUp(log);
         QCOMPARE(text.toString(), log.toString());
@@ -73,7 +78,7 @@ void TestLogText::midAcrossBlocks()
     QFETCH(qsizetype, to);
     const QByteArray bytes = pattern(3 * kChunk);
     ReceiveLog log;
-    log.append(bytes);
+    log.append(bytes, Notation::Ascii);
     LogText text;
     text.assign(log);
     const qsizetype begin = std::clamp<qsizetype>(from, 0, bytes.size());
@@ -81,6 +86,22 @@ void TestLogText::midAcrossBlocks()
     QCOMPARE(text.mid(from, to), QString::fromLatin1(bytes.mid(begin, end - begin)));
     if (from >= 0 && from < bytes.size())
         QCOMPARE(text.at(from), QLatin1Char(bytes.at(from)));
+}
+
+// A selection copied from far back: every chunk it spans is compressed.
+void TestLogText::midAcrossCompressedChunks()
+{
+    ReceiveLog log;
+    for (int i = 0; i < 40; ++i)
+        log.append(pattern(kChunk + i), i % 2 ? Notation::Hex : Notation::Dec);
+    QVERIFY(log.chunk(1).chunk->isCompressed());
+    LogText text;
+    text.assign(log);
+    const QString all = log.toString();
+    const qsizetype from = 3 * kChunk - 5;
+    const qsizetype to = all.size() - 20 * kChunk;
+    QCOMPARE(text.mid(from, to), all.mid(from, to - from));
+    QCOMPARE(text.toString(), all);
 }
 
 void TestLogText::replace_data()
@@ -105,7 +126,7 @@ void TestLogText::replace()
     QFETCH(qsizetype, to);
     QFETCH(QString, insert);
     ReceiveLog log;
-    log.append(pattern(2 * kChunk));
+    log.append(pattern(2 * kChunk), Notation::Ascii);
     LogText text;
     text.assign(log);
     QString expected = log.toString();
@@ -125,14 +146,14 @@ void TestLogText::replace()
 void TestLogText::editLeavesTheLogAlone()
 {
     ReceiveLog log;
-    log.append(pattern(kChunk + 10));
+    log.append(pattern(kChunk + 10), Notation::Ascii);
     const QString original = log.toString();
     LogText text;
     text.assign(log);
     text.replace(2, kChunk + 3, u"\u03a9"_qs);
     text.replace(0, 1, u"q"_qs);
     QCOMPARE(log.toString(), original);
-    log.append('!');
+    log.append(QByteArrayView("!"), Notation::Ascii);
     QCOMPARE(log.toString(), original + u'!');
 }
 
