@@ -56,9 +56,9 @@ quint64 nextId()
 } // namespace
 
 LogChunk::LogChunk()
-    : m_id(nextId())
+    : m_held(std::make_unique_for_overwrite<char[]>(kCapacity))
+    , m_id(nextId())
 {
-    m_held.reserve(kCapacity);
 }
 
 qsizetype LogChunk::textSizeOf(QByteArrayView bytes, Notation notation)
@@ -78,13 +78,17 @@ void LogChunk::append(QByteArrayView bytes, Notation notation)
     Q_ASSERT(bytes.size() <= room() && !m_compressed);
     if (bytes.isEmpty())
         return;
-    if (m_byteCount == 0)
+    if (m_byteCount == 0) {
         m_first = notation;
-    else if (notationAt(m_byteCount - 1, nullptr) != notation)
-        m_changes.append(Change{m_byteCount, notation});
-    m_held.append(bytes);
-    m_byteCount += bytes.size();
-    m_textSize += textSizeOf(bytes, notation);
+    } else if (notationAt(m_byteCount - 1, nullptr) != notation) {
+        if (!m_changes)
+            m_changes = std::make_unique<std::vector<Change>>();
+        m_changes->push_back(Change{m_byteCount, notation});
+    }
+    std::memcpy(m_held.get() + m_byteCount, bytes.data(), size_t(bytes.size()));
+    m_byteCount += qint32(bytes.size());
+    m_heldSize = m_byteCount;
+    m_textSize += qint32(textSizeOf(bytes, notation));
 }
 
 void LogChunk::compress()
@@ -93,11 +97,13 @@ void LogChunk::compress()
         return;
     m_tried = true;
     static std::array<char, ZSTD_COMPRESSBOUND(kCapacity)> frame;
-    const size_t size = ZSTD_compressCCtx(compressor(), frame.data(), frame.size(), m_held.constData(),
+    const size_t size = ZSTD_compressCCtx(compressor(), frame.data(), frame.size(), m_held.get(),
                                           size_t(m_byteCount), kLevel);
     if (ZSTD_isError(size) || qsizetype(size) > m_byteCount - kMinSaving)
         return;
-    m_held = QByteArray(frame.data(), qsizetype(size));
+    m_held = std::make_unique_for_overwrite<char[]>(size);
+    std::memcpy(m_held.get(), frame.data(), size);
+    m_heldSize = qint32(size);
     m_compressed = true;
 }
 
@@ -105,12 +111,14 @@ Notation LogChunk::notationAt(qsizetype index, qsizetype *runEnd) const
 {
     Notation notation = m_first;
     qsizetype end = m_byteCount;
-    for (const Change &change : m_changes) {
-        if (change.from > index) {
-            end = change.from;
-            break;
+    if (m_changes) {
+        for (const Change &change : *m_changes) {
+            if (change.from > index) {
+                end = change.from;
+                break;
+            }
+            notation = change.notation;
         }
-        notation = change.notation;
     }
     if (runEnd)
         *runEnd = end;
@@ -120,10 +128,10 @@ Notation LogChunk::notationAt(qsizetype index, qsizetype *runEnd) const
 void LogChunk::render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans &fields) const
 {
     std::array<char, kCapacity> plain;
-    const char *bytes = m_held.constData();
+    const char *bytes = m_held.get();
     if (m_compressed) {
-        const size_t size = ZSTD_decompressDCtx(decompressor(), plain.data(), plain.size(), m_held.constData(),
-                                                size_t(m_held.size()));
+        const size_t size = ZSTD_decompressDCtx(decompressor(), plain.data(), plain.size(), m_held.get(),
+                                                size_t(m_heldSize));
         Q_ASSERT(size == size_t(m_byteCount));
         Q_UNUSED(size);
         bytes = plain.data();

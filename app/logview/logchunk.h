@@ -5,15 +5,18 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
+#include <QExplicitlySharedDataPointer>
+#include <QSharedData>
 
 #include <memory>
+#include <vector>
 
 // A piece of the receive log: up to kCapacity received bytes and the notation each
 // one arrived in. Only its end grows. A full chunk may be compressed in place; that
 // changes how its bytes are held, never which they are, so whoever shares the chunk
 // and knows how many of its bytes it saw renders the same text from it at any time.
-class LogChunk
+// Small on purpose: a log holds one for every kCapacity bytes it ever received.
+class LogChunk : public QSharedData
 {
 public:
     static constexpr qsizetype kCapacity = 4096;
@@ -21,9 +24,9 @@ public:
     // What a reader saw of a chunk: its first `bytes` bytes, written as `chars` characters.
     struct Snapshot
     {
-        std::shared_ptr<const LogChunk> chunk;
-        qsizetype bytes = 0;
-        qsizetype chars = 0;
+        QExplicitlySharedDataPointer<const LogChunk> chunk;
+        qint32 bytes = 0;
+        qint32 chars = 0;
     };
 
     LogChunk();
@@ -54,12 +57,13 @@ private:
 
     ReceiveNotation::Notation notationAt(qsizetype index, qsizetype *runEnd) const;
 
-    QByteArray m_held; // the bytes, or their zstd frame once compressed
-    ReceiveNotation::Notation m_first = ReceiveNotation::Notation::Ascii;
-    QList<Change> m_changes; // after the first byte; empty for most chunks
-    qsizetype m_byteCount = 0;
-    qsizetype m_textSize = 0;
+    std::unique_ptr<char[]> m_held; // the bytes, or their zstd frame once compressed
+    std::unique_ptr<std::vector<Change>> m_changes; // after the first byte; none in most chunks
     quint64 m_id = 0;
+    qint32 m_heldSize = 0;
+    qint32 m_byteCount = 0;
+    qint32 m_textSize = 0;
+    ReceiveNotation::Notation m_first = ReceiveNotation::Notation::Ascii;
     bool m_compressed = false;
     bool m_tried = false;
 };

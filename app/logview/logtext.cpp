@@ -151,7 +151,7 @@ LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
     // Only the chunk that was last may have grown; chunks after it are new.
     const qsizetype fromChunk = std::max<qsizetype>(0, m_loggedUpTo - 1);
     qsizetype first = m_blocks.size();
-    const LogChunk *lastChunk = first > 0 ? m_blocks.constLast().logged.chunk.get() : nullptr;
+    const LogChunk *lastChunk = first > 0 ? m_blocks.constLast().logged.chunk.data() : nullptr;
     if (lastChunk && fromChunk < log.chunkCount() && lastChunk->id() == log.chunk(fromChunk).chunk->id())
         --first;
     const qsizetype removed = m_blocks.size() - first;

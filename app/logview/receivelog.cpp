@@ -17,7 +17,7 @@ void ReceiveLog::append(QByteArrayView bytes, ReceiveNotation::Notation notation
         if (m_chunks.isEmpty() || m_chunks.constLast()->room() == 0) {
             if (m_chunks.size() > kRawChunks)
                 m_chunks.at(m_chunks.size() - kRawChunks - 1)->compress();
-            m_chunks.append(std::make_shared<LogChunk>());
+            m_chunks.append(QExplicitlySharedDataPointer<LogChunk>(new LogChunk));
         }
         LogChunk &last = *m_chunks.constLast();
         const qsizetype n = std::min(last.room(), bytes.size());
@@ -41,7 +41,7 @@ QString ReceiveLog::toString() const
 {
     QByteArray text;
     FieldSpans fields;
-    for (const std::shared_ptr<LogChunk> &chunk : m_chunks)
+    for (const QExplicitlySharedDataPointer<LogChunk> &chunk : m_chunks)
         chunk->render(0, chunk->byteCount(), text, fields);
     QString unicode;
     unicode.reserve(text.size());
@@ -52,13 +52,14 @@ QString ReceiveLog::toString() const
 
 LogChunk::Snapshot ReceiveLog::chunk(qsizetype index) const
 {
-    const std::shared_ptr<LogChunk> &chunk = m_chunks.at(index);
-    return LogChunk::Snapshot{chunk, chunk->byteCount(), chunk->textSize()};
+    const LogChunk *chunk = m_chunks.at(index).data();
+    return LogChunk::Snapshot{QExplicitlySharedDataPointer<const LogChunk>(chunk), qint32(chunk->byteCount()),
+                              qint32(chunk->textSize())};
 }
 
 qsizetype ReceiveLog::indexOf(quint64 id) const
 {
     const auto it = std::partition_point(m_chunks.cbegin(), m_chunks.cend(),
-                                         [id](const std::shared_ptr<LogChunk> &c) { return c->id() < id; });
+                                         [id](const QExplicitlySharedDataPointer<LogChunk> &c) { return c->id() < id; });
     return it != m_chunks.cend() && (*it)->id() == id ? it - m_chunks.cbegin() : -1;
 }

@@ -4,10 +4,9 @@
 #include "receivenotation.h"
 
 #include <QByteArrayView>
+#include <QExplicitlySharedDataPointer>
 #include <QList>
 #include <QString>
-
-#include <memory>
 
 // The received text, kept as what it is made of: the received bytes, one byte each,
 // and the notation each arrived in. Its text (each byte written in that notation) is
@@ -40,7 +39,7 @@ public:
     quint64 generation() const { return m_generation; }
 
 private:
-    QList<std::shared_ptr<LogChunk>> m_chunks;
+    QList<QExplicitlySharedDataPointer<LogChunk>> m_chunks;
     qsizetype m_size = 0;
     qint64 m_byteCount = 0;
     quint64 m_generation = nextGeneration();
