@@ -89,10 +89,15 @@ const LogText::Rendering &LogText::rendering(const LogChunk::Snapshot &logged) c
         found = m_renderings.begin() + m_nextRendering;
         m_nextRendering = (m_nextRendering + 1) % qsizetype(m_renderings.size());
     }
+    // A slot keeps its buffer for any chunk: growing and freeing buffers between the
+    // log's long-lived chunks would leave the heap full of holes.
     Rendering &r = *found;
     if (r.id != id || r.bytes > logged.bytes) {
-        r = Rendering{id, 0, QByteArray(), FieldSpans()};
-        r.text.reserve(logged.chars);
+        r.id = id;
+        r.bytes = 0;
+        r.text.resize(0);
+        r.text.reserve(ReceiveNotation::kMaxChars * LogChunk::kCapacity);
+        r.fields.clear();
     }
     if (r.bytes < logged.bytes) {
         logged.chunk->render(r.bytes, logged.bytes, r.text, r.fields);
