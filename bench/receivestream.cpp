@@ -1,8 +1,6 @@
 #include "receivestream.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 
 QByteArray ReceiveStream::next(qsizetype n)
 {
@@ -36,38 +34,57 @@ void ReceiveStream::fillRandom(QByteArray &bytes, qsizetype n)
     }
 }
 
-double ReceiveStream::wobble(double range)
+qint64 ReceiveStream::wobble(qint64 range)
 {
-    return (double(random() % 2000001) / 1000000.0 - 1.0) * range;
+    return qint64(random() % quint64(2 * range + 1)) - range;
 }
+
+namespace {
+
+// value / 10^decimals, zero-padded to width characters, as printf's %0*.*f writes it;
+// printf itself would cost the far end more than the window spends on the bytes.
+QByteArray fixed(qint64 value, int width, int decimals)
+{
+    QByteArray digits = QByteArray::number(value).rightJustified(decimals + 1, '0');
+    if (decimals > 0)
+        digits.insert(digits.size() - decimals, '.');
+    return digits.rightJustified(width, '0');
+}
+
+QByteArray twoDigits(int value)
+{
+    return QByteArray::number(value).rightJustified(2, '0');
+}
+
+} // namespace
 
 // One second of a receiver: a fix, the recommended minimum and the track.
 void ReceiveStream::addSentences(QByteArray &bytes)
 {
     ++m_second;
-    m_latitude += wobble(0.002);
-    m_longitude += wobble(0.002);
-    m_altitude += wobble(0.3);
-    m_speed = std::max(0.0, m_speed + wobble(0.5));
-    m_course = std::fmod(m_course + wobble(2.0) + 360.0, 360.0);
+    m_latitude += wobble(2);
+    m_longitude += wobble(2);
+    m_altitude += wobble(3);
+    m_speed = std::max<qint64>(0, m_speed + wobble(5));
+    m_course = (m_course + wobble(20) + 3600) % 3600;
     if (random() % 50 == 0)
         m_satellites = 4 + int(random() % 9);
-    const int hh = m_second / 3600 % 24;
-    const int mm = m_second / 60 % 60;
-    const int ss = m_second % 60;
-    char body[3][128];
-    std::snprintf(body[0], sizeof body[0], "GPGGA,%02d%02d%02d,%08.3f,N,%09.3f,E,1,%02d,%.1f,%.1f,M,46.9,M,,", hh, mm,
-                  ss, m_latitude, m_longitude, m_satellites, 0.9 + wobble(0.3), m_altitude);
-    std::snprintf(body[1], sizeof body[1], "GPRMC,%02d%02d%02d,A,%08.3f,N,%09.3f,E,%05.1f,%05.1f,230394,003.1,W", hh,
-                  mm, ss, m_latitude, m_longitude, m_speed, m_course);
-    std::snprintf(body[2], sizeof body[2], "GPVTG,%05.1f,T,%05.1f,M,%05.1f,N,%05.1f,K", m_course,
-                  std::fmod(m_course + 3.1, 360.0), m_speed, m_speed * 1.852);
-    for (const char *sentence : body) {
+    const QByteArray time = twoDigits(m_second / 3600 % 24) + twoDigits(m_second / 60 % 60) + twoDigits(m_second % 60);
+    const QByteArray position = fixed(m_latitude, 8, 3) + ",N," + fixed(m_longitude, 9, 3) + ",E,";
+    const QByteArray speed = fixed(m_speed, 5, 1);
+    const QByteArray course = fixed(m_course, 5, 1);
+    const QByteArray sentences[] = {
+        "GPGGA," + time + ',' + position + "1," + twoDigits(m_satellites) + ',' + fixed(9 + wobble(3), 1, 1) + ','
+            + fixed(m_altitude, 1, 1) + ",M,46.9,M,,",
+        "GPRMC," + time + ",A," + position + speed + ',' + course + ",230394,003.1,W",
+        "GPVTG," + course + ",T," + fixed((m_course + 31) % 3600, 5, 1) + ",M," + speed + ",N,"
+            + fixed(m_speed * 1852 / 1000, 5, 1) + ",K",
+    };
+    for (const QByteArray &sentence : sentences) {
         quint8 checksum = 0;
-        for (const char *c = sentence; *c; ++c)
-            checksum ^= quint8(*c);
-        char tail[8];
-        std::snprintf(tail, sizeof tail, "*%02X\r\n", checksum);
-        bytes.append('$').append(sentence).append(tail);
+        for (const char c : sentence)
+            checksum ^= quint8(c);
+        bytes.append('$').append(sentence).append('*');
+        bytes.append(QByteArray::number(checksum, 16).toUpper().rightJustified(2, '0')).append("\r\n");
     }
 }

@@ -17,17 +17,18 @@ public:
 private:
     void fillRandom(QByteArray &bytes, qsizetype n);
     void addSentences(QByteArray &bytes);
-    double wobble(double range);
+    qint64 wobble(qint64 range);
     quint64 random();
 
     Kind m_kind;
     quint64 m_state = 0x9E3779B97F4A7C15ull;
     QByteArray m_pending;
+    // Fixed point, as the sentences write them: thousandths of a minute, tenths.
     int m_second = 36000;
-    double m_latitude = 4807.038;
-    double m_longitude = 1131.000;
-    double m_altitude = 545.4;
-    double m_speed = 22.4;
-    double m_course = 84.4;
+    qint64 m_latitude = 4807038;
+    qint64 m_longitude = 1131000;
+    qint64 m_altitude = 5454;
+    qint64 m_speed = 224;
+    qint64 m_course = 844;
     int m_satellites = 8;
 };
