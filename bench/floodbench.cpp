@@ -287,13 +287,24 @@ int runGigabyte(const Sizes &sizes)
         bar->setValue(bar->maximum());
         bench.paint();
     });
+    // Both wrap the whole text again.
+    const double resize = timed([&] {
+        bench.text1->resize(bench.text1->width() + 8, bench.text1->height());
+        bench.paint();
+    });
+    const double notation = timed([&] {
+        bench.window.findChild<QRadioButton *>(QStringLiteral("Display[2]"))->click();
+        bench.window.serialControl().receiveRaw(ReceiveStream(kGigabyteRun.stream).next(64));
+        bench.paint();
+    });
     std::printf("%.0f MiB received in HEX (%.0f MiB of text) at %.1f MiB/s: %.0f MiB resident (%.0f MiB before), "
                 "%.3f bytes resident per received byte; peak %.0f MiB\n"
-                "scroll to the top and paint: %.1f ms; back to the end: %.1f ms\n",
+                "scroll to the top and paint: %.1f ms; back to the end: %.1f ms; "
+                "resize: %.0f ms; DEC clicked, then one event: %.0f ms\n",
                 double(log.byteCount()) / kMiB, double(log.size()) / kMiB,
                 double(log.byteCount()) / kMiB / result.seconds, double(rss) / 1024, double(rssBefore) / 1024,
                 double(rss - rssBefore) * 1024 / double(log.byteCount() - bytesBefore), double(statusKiB("VmHWM:")) / 1024, top,
-                end);
+                end, resize, notation);
     return 0;
 }
 

@@ -128,13 +128,16 @@ qsizetype LogText::addLogged(const ReceiveLog &log, qsizetype fromChunk)
 
 LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore)
 {
-    // Blocks before the first one an edit touched are still the log's chunks; the
-    // last of them may have grown since.
+    // Blocks before the first one an edit touched are still the log's chunks, but for
+    // pieces of an edited block that lie before the edit; the last chunk kept may
+    // have grown since.
     qsizetype keep = keepBefore > 0 && !m_blocks.isEmpty() ? blockOf(keepBefore) : 0;
+    while (keep > 0 && m_blocks.at(keep - 1).edited)
+        --keep;
     qsizetype fromChunk = 0;
     if (keep > 0) {
         const LogChunk::Snapshot &last = m_blocks.at(keep - 1).logged;
-        const qsizetype index = last.chunk ? log.indexOf(last.chunk->id()) : -1;
+        const qsizetype index = log.indexOf(last.chunk->id());
         if (index < 0)
             keep = 0;
         else if (log.chunk(index).bytes == last.bytes)

@@ -88,7 +88,8 @@ private:
     };
 
     static const std::array<char16_t, 256> kDecodeTable;
-    static constexpr qsizetype kSplitSize = 2 * ReceiveLog::kChunkSize;
+    // As long as the longest text of a chunk, so that one edit does not split a block.
+    static constexpr qsizetype kSplitSize = ReceiveNotation::kMaxChars * ReceiveLog::kChunkSize;
 
     const Rendering &rendering(const LogChunk::Snapshot &logged) const;
     qsizetype addLogged(const ReceiveLog &log, qsizetype fromChunk);

@@ -19,6 +19,8 @@ private Q_SLOTS:
     void replace_data();
     void replace();
     void editLeavesTheLogAlone();
+    void showingAgainKeepsBlocksBeforeTheEdit_data();
+    void showingAgainKeepsBlocksBeforeTheEdit();
 
 private:
     static QByteArray pattern(qsizetype n);
@@ -139,7 +141,7 @@ void TestLogText::replace()
     QCOMPARE(before - change.removed + change.added, text.blockCount());
     for (qsizetype b = 0; b < text.blockCount(); ++b) {
         QVERIFY(text.blockEnd(b) > text.blockStart(b));
-        QVERIFY(text.blockEnd(b) - text.blockStart(b) <= 2 * kChunk);
+        QVERIFY(text.blockEnd(b) - text.blockStart(b) <= ReceiveNotation::kMaxChars * kChunk);
     }
 }
 
@@ -155,6 +157,35 @@ void TestLogText::editLeavesTheLogAlone()
     QCOMPARE(log.toString(), original);
     log.append(QByteArrayView("!"), Notation::Ascii);
     QCOMPARE(log.toString(), original + u'!');
+}
+
+void TestLogText::showingAgainKeepsBlocksBeforeTheEdit_data()
+{
+    QTest::addColumn<qsizetype>("editChunk");
+    QTest::addColumn<qsizetype>("offset"); // in the chunk's text of 3 * kChunk
+    QTest::addColumn<qsizetype>("pasted");
+    QTest::newRow("typed into the last chunk") << qsizetype(3) << qsizetype(5) << qsizetype(1);
+    QTest::newRow("typed into an early chunk") << qsizetype(1) << qsizetype(5) << qsizetype(1);
+    QTest::newRow("pasted late in a chunk, splitting its block") << qsizetype(2) << 3 * kChunk - 1 << kChunk + 100;
+}
+
+// The next serial event replaces an edit; the log's blocks before it stay, so that
+// showing the log again costs what lies after the edit.
+void TestLogText::showingAgainKeepsBlocksBeforeTheEdit()
+{
+    QFETCH(qsizetype, editChunk);
+    QFETCH(qsizetype, offset);
+    QFETCH(qsizetype, pasted);
+    ReceiveLog log;
+    log.append(pattern(3 * kChunk + 10), Notation::Hex);
+    LogText text;
+    text.assign(log);
+    const qsizetype at = text.blockStart(editChunk) + offset;
+    text.replace(at, at, QString(pasted, u'p'));
+    log.append(pattern(kChunk), Notation::Hex);
+    const LogText::BlockChange change = text.assign(log, at);
+    QCOMPARE(text.toString(), log.toString());
+    QCOMPARE(change.first, editChunk);
 }
 
 QTEST_GUILESS_MAIN(TestLogText)
