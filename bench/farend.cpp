@@ -1,5 +1,7 @@
 #include "farend.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -24,20 +26,30 @@ FarEnd::~FarEnd()
 
 void FarEnd::flood(ReceiveStream::Kind kind, qint64 limit)
 {
-    m_writer = std::thread([this, kind, limit] {
-        ReceiveStream stream(kind);
-        while (!m_stop && m_written < limit) {
-            const QByteArray block = stream.next(std::min<qint64>(64 * 1024, limit - m_written));
-            for (qsizetype off = 0; off < block.size();) {
-                const ssize_t n = ::write(m_master, block.constData() + off, size_t(block.size() - off));
-                if (n <= 0)
-                    break;
-                off += n;
-                m_written += n;
-            }
+    // Made before the flood and sent round and round, so that making it does not take
+    // processor time from the window while it is measured. Each chunk of the log is
+    // compressed on its own, so the repeat far back gains nothing.
+    const QByteArray pool = ReceiveStream(kind).next(qsizetype(std::min<qint64>(limit, kPoolSize)));
+    m_writer = std::thread([this, pool, limit] {
+        for (qsizetype off = 0; !m_stop && m_written < limit; off = (off + kBlock) % pool.size()) {
+            const qsizetype size = qsizetype(std::min<qint64>({kBlock, pool.size() - off, limit - m_written}));
+            if (!writeAll(pool.constData() + off, size))
+                break;
         }
         m_floodDone = true;
     });
+}
+
+bool FarEnd::writeAll(const char *data, qsizetype size)
+{
+    for (qsizetype off = 0; off < size;) {
+        const ssize_t n = ::write(m_master, data + off, size_t(size - off));
+        if (n <= 0)
+            return false;
+        off += n;
+        m_written += n;
+    }
+    return true;
 }
 
 std::vector<FarEnd::Clock::time_point> FarEnd::arrivals() const

@@ -27,6 +27,10 @@ public:
     std::vector<Clock::time_point> arrivals() const;
 
 private:
+    static constexpr qsizetype kPoolSize = 16 * 1024 * 1024;
+    static constexpr qsizetype kBlock = 64 * 1024;
+
+    bool writeAll(const char *data, qsizetype size);
     void readKeys();
 
     int m_master;
