@@ -24,7 +24,8 @@ public:
     // The view follows the end while it shows the end, and stays put otherwise; it
     // is brought up to date at most once a frame, however many calls come.
     void showLog(const ReceiveLog &log);
-    // Empties the box only; the next showLog puts the whole log back.
+    // Empties the box only; the next showLog puts the whole log back, at the cost of
+    // what the log got since.
     void clear();
     QString toPlainText() const;
 

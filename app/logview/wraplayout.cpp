@@ -10,6 +10,17 @@ void WrapLayout::relayout()
     rewrap(Restart{}, std::numeric_limits<qsizetype>::max());
 }
 
+void WrapLayout::swapLines(WrapLayout &other)
+{
+    m_blocks.swap(other.m_blocks);
+    m_linesBefore.swap(other.m_linesBefore);
+    // Cached lines and views belong to the text each had.
+    for (WrapLayout *layout : {this, &other}) {
+        ++layout->m_revision;
+        layout->releaseView();
+    }
+}
+
 WrapLayout::Restart WrapLayout::restartFor(qsizetype pos) const
 {
     // Two lines back: a break can look ahead into the next line (a word that did

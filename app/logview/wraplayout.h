@@ -36,6 +36,8 @@ public:
     const CharMetrics &metrics() const { return m_metrics; }
 
     void relayout();
+    // Exchanges the lines with other's, whose text was just exchanged with this one's.
+    void swapLines(WrapLayout &other);
     // Taken before the text changes at pos (for an append: at the old end).
     Restart restartFor(qsizetype pos) const;
     // After the text changed as change says, with restart taken before it.

@@ -326,9 +326,10 @@ void CommPort::Display_Click()
 
 void CommPort::Clear_Click()
 {
-    Text1->clear();
-    Text2->clear();
+    // The box shows the emptied log, so that it lets go of the old one at once.
     ReceivedText.clear();
+    Text1->showLog(ReceivedText);
+    Text2->clear();
     if (MSComm1.PortOpen())
         MSComm1.Input();
 }
