@@ -6,6 +6,7 @@
 // in all three notations; then one gigabyte received in HEX, with the resident memory
 // that holds it and the time to scroll to its top. Every run is a process of its own,
 // so that peak memory is its own. --quick runs a small version of everything.
+// Offscreen by default; QT_QPA_PLATFORM=xcb runs it on a real X server.
 
 #include "commport.h"
 #include "farend.h"
@@ -333,7 +334,9 @@ void runChild(const QString &name, bool quick)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a platform is named (QT_QPA_PLATFORM=xcb under Xvfb paints for real).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const bool quick = args.contains(QStringLiteral("--quick"));
