@@ -145,10 +145,14 @@ void LogChunk::render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans
         runEnd = std::min(runEnd, to);
         const Table &table = kTables[int(notation)];
         const char *const fieldStart = out;
-        for (qsizetype i = from; i < runEnd; ++i) {
-            const Written &w = table[quint8(bytes[i])];
-            std::memcpy(out, w.chars.data(), w.chars.size());
-            out += w.size;
+        if (notation == Notation::Ascii) {
+            out = std::remove_copy(bytes + from, bytes + runEnd, out, '\0');
+        } else {
+            for (qsizetype i = from; i < runEnd; ++i) {
+                const Written &w = table[quint8(bytes[i])];
+                std::memcpy(out, w.chars.data(), w.chars.size());
+                out += w.size;
+            }
         }
         if (notation != Notation::Ascii)
             FieldSpanList::add(fields, fieldStart - text.constData(), out - text.constData());

@@ -245,8 +245,12 @@ qsizetype WrapLayout::nextLineStart(qsizetype start, qsizetype &block) const
     qsizetype i = start;
     const qsizetype base = m_text.blockStart(block);
     const LogText::BlockView &first = viewOf(block);
-    const QChar c = first.wide ? first.chars.at(i - base) : QChar(LogText::decode(first.bytes.at(i - base)));
-    if (i > 0 && c == u'\n' && m_text.at(i - 1) == u'\r')
+    const auto charAt = [&](qsizetype pos) {
+        if (pos < base)
+            return m_text.at(pos);
+        return first.wide ? first.chars.at(pos - base) : QChar(LogText::decode(first.bytes.at(pos - base)));
+    };
+    if (i > 0 && charAt(i) == u'\n' && charAt(i - 1) == u'\r')
         ++i;
     LineFill fill{i, m_width, std::max(1, m_metrics.tabStop())};
     while (true) {
