@@ -46,8 +46,6 @@ public:
     // of it, in positions of text, to fields.
     void render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans &fields) const;
 
-    static qsizetype textSizeOf(QByteArrayView bytes, ReceiveNotation::Notation notation);
-
 private:
     struct Change
     {
@@ -55,6 +53,7 @@ private:
         ReceiveNotation::Notation notation = ReceiveNotation::Notation::Ascii;
     };
 
+    static qsizetype textSizeOf(QByteArrayView bytes, ReceiveNotation::Notation notation);
     ReceiveNotation::Notation notationAt(qsizetype index, qsizetype *runEnd) const;
 
     std::unique_ptr<char[]> m_held; // the bytes, or their zstd frame once compressed
