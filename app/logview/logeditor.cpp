@@ -23,18 +23,22 @@ void LogEditor::setFont(const QFont &font)
     // The wrap adds up single advances; kerning would make shaped lines disagree.
     m_font.setKerning(false);
     m_lineHeight = std::max(1, QFontMetrics(m_font).lineSpacing());
+    dropSetAside();
     m_layout.setMetrics(CharMetrics(m_font));
     m_layout.relayout();
 }
 
 void LogEditor::setWidth(int units)
 {
+    dropSetAside();
     m_layout.setWidth(units);
     m_layout.relayout();
 }
 
 void LogEditor::show(const ReceiveLog &log)
 {
+    if (takeBackSetAside(log))
+        m_shownExactly = true;
     const bool grown = m_shownExactly && log.generation() == m_shownGeneration && log.size() >= m_text.size();
     if (grown) {
         const WrapLayout::Restart restart = m_layout.restartFor(m_text.size());
@@ -52,11 +56,40 @@ void LogEditor::show(const ReceiveLog &log)
 
 void LogEditor::clear()
 {
+    dropSetAside();
+    if (m_shownExactly && !m_text.isEmpty()) {
+        std::swap(m_text, m_setAside);
+        m_layout.swapLines(m_setAsideLayout);
+        m_hasSetAside = true;
+    }
     m_text.clear();
     m_layout.relayout();
     m_shownExactly = false;
     m_unchangedUpTo = 0;
     select(0, 0);
+}
+
+// The text put aside comes back when the log is the one it showed, grown, and the
+// operator typed nothing into the empty box since.
+bool LogEditor::takeBackSetAside(const ReceiveLog &log)
+{
+    const bool back = m_hasSetAside && m_text.isEmpty() && log.generation() == m_shownGeneration
+                      && log.size() >= m_setAside.size();
+    if (back) {
+        std::swap(m_text, m_setAside);
+        m_layout.swapLines(m_setAsideLayout);
+    }
+    dropSetAside();
+    return back;
+}
+
+void LogEditor::dropSetAside()
+{
+    if (!m_hasSetAside)
+        return;
+    m_setAside.clear();
+    m_setAsideLayout.relayout();
+    m_hasSetAside = false;
 }
 
 QString LogEditor::selectedText() const

@@ -28,6 +28,8 @@ public:
     void setWidth(int units);
 
     void show(const ReceiveLog &log);
+    // Empties the text. While it was exactly the log's, it is put aside, so that
+    // showing that log again costs only what the log got since.
     void clear();
 
     qsizetype caret() const { return m_caret; }
@@ -61,6 +63,8 @@ private:
     void removeOrSelection(qsizetype from, qsizetype to);
     void moveVertically(qint64 lines, bool extend);
     void moveToLineEdge(bool end, bool extend);
+    bool takeBackSetAside(const ReceiveLog &log);
+    void dropSetAside();
 
     LogText m_text;
     WrapLayout m_layout{m_text};
@@ -72,6 +76,10 @@ private:
     bool m_shownExactly = false;
     quint64 m_shownGeneration = 0;
     qsizetype m_unchangedUpTo = 0;
+
+    LogText m_setAside;
+    WrapLayout m_setAsideLayout{m_setAside};
+    bool m_hasSetAside = false;
 
     qsizetype m_anchor = 0;
     qsizetype m_caret = 0;

@@ -37,7 +37,9 @@ QChar LogText::at(qsizetype pos) const
         return QChar();
     const Block &block = m_blocks.at(b);
     const qsizetype i = pos - m_starts.at(b);
-    return block.wide ? block.chars.at(i) : QChar(decode(block.bytes.at(i)));
+    if (!block.edited)
+        return QChar(decode(rendering(block.logged).text.at(i)));
+    return block.edited->wide ? block.edited->chars.at(i) : QChar(decode(block.edited->bytes.at(i)));
 }
 
 QString LogText::mid(qsizetype from, qsizetype to) const
@@ -47,7 +49,7 @@ QString LogText::mid(qsizetype from, qsizetype to) const
     QString text(to - from, Qt::Uninitialized);
     QChar *out = text.data();
     for (qsizetype b = blockOf(from); from < to; ++b) {
-        const Block &block = m_blocks.at(b);
+        const BlockView block = view(b);
         const qsizetype begin = from - m_starts.at(b);
         const qsizetype end = std::min(to, m_starts.at(b + 1)) - m_starts.at(b);
         if (block.wide) {
@@ -69,47 +71,100 @@ qsizetype LogText::blockOf(qsizetype pos) const
     return std::max<qsizetype>(0, std::min<qsizetype>(it - m_starts.cbegin() - 1, m_blocks.size() - 1));
 }
 
-const char *LogText::blockBytes(qsizetype block) const
+LogText::BlockView LogText::view(qsizetype block) const
 {
     const Block &b = m_blocks.at(block);
-    return b.wide ? nullptr : b.bytes.constData();
+    if (b.edited)
+        return BlockView{b.edited->bytes, b.edited->chars, b.edited->wide, b.edited->fields};
+    const Rendering &r = rendering(b.logged);
+    return BlockView{r.text, QString(), false, r.fields};
 }
 
-const QChar *LogText::blockChars(qsizetype block) const
+// A chunk that grew since it was rendered is rendered on from where it was.
+const LogText::Rendering &LogText::rendering(const LogChunk::Snapshot &logged) const
 {
-    const Block &b = m_blocks.at(block);
-    return b.wide ? b.chars.constData() : nullptr;
+    const quint64 id = logged.chunk->id();
+    auto found = std::find_if(m_renderings.begin(), m_renderings.end(), [id](const Rendering &r) { return r.id == id; });
+    if (found == m_renderings.end()) {
+        found = m_renderings.begin() + m_nextRendering;
+        m_nextRendering = (m_nextRendering + 1) % qsizetype(m_renderings.size());
+    }
+    // A slot keeps its buffer for any chunk: growing and freeing buffers between the
+    // log's long-lived chunks would leave the heap full of holes.
+    Rendering &r = *found;
+    if (r.id != id || r.bytes > logged.bytes) {
+        r.id = id;
+        r.bytes = 0;
+        r.text.resize(0);
+        r.text.reserve(ReceiveNotation::kMaxChars * LogChunk::kCapacity);
+        r.fields.clear();
+    }
+    if (r.bytes < logged.bytes) {
+        logged.chunk->render(r.bytes, logged.bytes, r.text, r.fields);
+        r.bytes = logged.bytes;
+    }
+    return r;
 }
 
 void LogText::clear()
 {
     m_blocks.clear();
     m_starts = {0};
+    m_loggedUpTo = 0;
+}
+
+// Blocks for the log's chunks from fromChunk on; a chunk with no text yet has none.
+qsizetype LogText::addLogged(const ReceiveLog &log, qsizetype fromChunk)
+{
+    const qsizetype before = m_blocks.size();
+    for (qsizetype i = fromChunk; i < log.chunkCount(); ++i) {
+        LogChunk::Snapshot logged = log.chunk(i);
+        if (logged.chars > 0)
+            m_blocks.append(Block{std::move(logged), nullptr});
+    }
+    m_loggedUpTo = log.chunkCount();
+    return m_blocks.size() - before;
 }
 
 LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore)
 {
-    // Blocks before the first one an edit touched are still the log's full chunks.
-    const qsizetype keep = keepBefore > 0 && !m_blocks.isEmpty()
-                               ? std::min(blockOf(keepBefore), log.chunkCount())
-                               : 0;
-    const BlockChange change{keep, m_blocks.size() - keep, log.chunkCount() - keep};
+    // Blocks before the first one an edit touched are still the log's chunks, but for
+    // pieces of an edited block that lie before the edit; the last chunk kept may
+    // have grown since.
+    qsizetype keep = keepBefore > 0 && !m_blocks.isEmpty() ? blockOf(keepBefore) : 0;
+    while (keep > 0 && m_blocks.at(keep - 1).edited)
+        --keep;
+    qsizetype fromChunk = 0;
+    if (keep > 0) {
+        const LogChunk::Snapshot &last = m_blocks.at(keep - 1).logged;
+        const qsizetype index = log.indexOf(last.chunk->id());
+        if (index < 0)
+            keep = 0;
+        else if (log.chunk(index).bytes == last.bytes)
+            fromChunk = index + 1;
+        else {
+            fromChunk = index;
+            --keep;
+        }
+    }
+    const qsizetype removed = m_blocks.size() - keep;
     m_blocks.resize(keep);
-    m_blocks.reserve(log.chunkCount());
-    for (qsizetype i = keep; i < log.chunkCount(); ++i)
-        m_blocks.append(Block{log.chunk(i), QString(), false});
+    const BlockChange change{keep, removed, addLogged(log, fromChunk)};
     rebuildStarts(keep);
     return change;
 }
 
 LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
 {
-    // Every block but the last is a full chunk already; the last may have grown.
-    const qsizetype first = std::max<qsizetype>(0, m_blocks.size() - 1);
-    const BlockChange change{first, m_blocks.size() - first, log.chunkCount() - first};
+    // Only the chunk that was last may have grown; chunks after it are new.
+    const qsizetype fromChunk = std::max<qsizetype>(0, m_loggedUpTo - 1);
+    qsizetype first = m_blocks.size();
+    const LogChunk *lastChunk = first > 0 ? m_blocks.constLast().logged.chunk.data() : nullptr;
+    if (lastChunk && fromChunk < log.chunkCount() && lastChunk->id() == log.chunk(fromChunk).chunk->id())
+        --first;
+    const qsizetype removed = m_blocks.size() - first;
     m_blocks.resize(first);
-    for (qsizetype i = first; i < log.chunkCount(); ++i)
-        m_blocks.append(Block{log.chunk(i), QString(), false});
+    const BlockChange change{first, removed, addLogged(log, fromChunk)};
     rebuildStarts(first);
     return change;
 }
@@ -122,7 +177,7 @@ LogText::BlockChange LogText::replace(qsizetype from, qsizetype to, const QStrin
         return {};
     const bool placeholder = m_blocks.isEmpty();
     if (placeholder) {
-        m_blocks.append(Block{});
+        m_blocks.append(Block{{}, std::make_shared<const Edited>()});
         rebuildStarts(0);
     }
     const qsizetype first = blockOf(from);
@@ -131,21 +186,21 @@ LogText::BlockChange LogText::replace(qsizetype from, qsizetype to, const QStrin
     const qsizetype tail = m_starts.at(last + 1) - to;
 
     // Join the touched blocks into one, keeping bytes while every character fits.
-    Block joined;
     const std::optional<QByteArray> bytes = encode(text);
-    joined.wide = !bytes || std::any_of(m_blocks.cbegin() + first, m_blocks.cbegin() + last + 1,
-                                        [](const Block &b) { return b.wide; });
-    if (joined.wide) {
-        const QString whole = mid(m_starts.at(first), m_starts.at(last + 1));
-        joined.chars = whole.left(offset) + text + whole.right(tail);
-    } else {
-        QByteArray whole;
-        for (qsizetype b = first; b <= last; ++b)
-            whole.append(m_blocks.at(b).bytes);
-        joined.bytes = whole.left(offset) + *bytes + whole.right(tail);
-    }
+    const bool wide = !bytes || std::any_of(m_blocks.cbegin() + first, m_blocks.cbegin() + last + 1,
+                                            [](const Block &b) { return b.edited && b.edited->wide; });
+    const Edited whole = joined(first, last, wide);
+    Edited edited;
+    edited.wide = wide;
+    if (wide)
+        edited.chars = whole.chars.left(offset) + text + whole.chars.right(tail);
+    else
+        edited.bytes = whole.bytes.left(offset) + *bytes + whole.bytes.right(tail);
+    FieldSpanList::addSlice(edited.fields, whole.fields, 0, offset, 0);
+    FieldSpanList::addSlice(edited.fields, whole.fields, whole.size() - tail, whole.size(), offset + text.size());
+
     m_blocks.remove(first, last - first + 1);
-    QList<Block> pieces = splitBlock(std::move(joined));
+    QList<Block> pieces = splitBlock(std::move(edited));
     const BlockChange change{first, placeholder ? 0 : last - first + 1, pieces.size()};
     for (qsizetype i = 0; i < pieces.size(); ++i)
         m_blocks.insert(first + i, std::move(pieces[i]));
@@ -153,21 +208,41 @@ LogText::BlockChange LogText::replace(qsizetype from, qsizetype to, const QStrin
     return change;
 }
 
+// The text and stretches of blocks [first, last] as one.
+LogText::Edited LogText::joined(qsizetype first, qsizetype last, bool wide) const
+{
+    Edited whole;
+    whole.wide = wide;
+    for (qsizetype b = first; b <= last; ++b) {
+        const BlockView block = view(b);
+        if (!wide)
+            whole.bytes.append(block.bytes);
+        else
+            whole.chars.append(block.wide ? block.chars : mid(m_starts.at(b), m_starts.at(b + 1)));
+        FieldSpanList::addSlice(whole.fields, block.fields, 0, m_blocks.at(b).size(), m_starts.at(b) - m_starts.at(first));
+    }
+    return whole;
+}
+
 // Pieces of at most kSplitSize, none empty; an empty block vanishes.
-QList<LogText::Block> LogText::splitBlock(Block block) const
+QList<LogText::Block> LogText::splitBlock(Edited edited) const
 {
     QList<Block> pieces;
-    const qsizetype n = block.size();
+    const qsizetype n = edited.size();
     const qsizetype count = (n + kSplitSize - 1) / kSplitSize;
-    for (qsizetype i = 0; i < count; ++i) {
+    if (count == 1)
+        pieces.append(Block{{}, std::make_shared<const Edited>(std::move(edited))});
+    for (qsizetype i = 0; count > 1 && i < count; ++i) {
         const qsizetype begin = n * i / count;
-        const qsizetype len = n * (i + 1) / count - begin;
-        if (count == 1)
-            pieces.append(std::move(block));
-        else if (block.wide)
-            pieces.append(Block{QByteArray(), block.chars.mid(begin, len), true});
+        const qsizetype end = n * (i + 1) / count;
+        Edited piece;
+        piece.wide = edited.wide;
+        if (edited.wide)
+            piece.chars = edited.chars.mid(begin, end - begin);
         else
-            pieces.append(Block{block.bytes.mid(begin, len), QString(), false});
+            piece.bytes = edited.bytes.mid(begin, end - begin);
+        FieldSpanList::addSlice(piece.fields, edited.fields, begin, end, 0);
+        pieces.append(Block{{}, std::make_shared<const Edited>(std::move(piece))});
     }
     return pieces;
 }

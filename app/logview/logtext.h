@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fieldspans.h"
+#include "logchunk.h"
 #include "receivelog.h"
 
 #include <QByteArray>
@@ -7,11 +9,14 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 // The text the receive box shows, as a list of blocks. A block received from the log
-// stays code-page bytes, shared with the log's chunk; a block the operator typed into
-// becomes UTF-16 only if the typed text has a character the code page lacks. Blocks
-// are never empty; positions are UTF-16 code units counted from 0.
+// is a snapshot of one of the log's chunks, rendered when it is read (a few recent
+// renderings are kept). A block the operator typed into holds its text: code-page
+// bytes, or UTF-16 if the typed text has a character the code page lacks, with the
+// HEX and DEC stretches it kept from the log. Blocks are never empty; positions are
+// UTF-16 code units counted from 0.
 class LogText
 {
 public:
@@ -22,6 +27,15 @@ public:
         qsizetype first = 0;
         qsizetype removed = 0;
         qsizetype added = 0;
+    };
+
+    // A block's text as read. Holding it keeps the text alive.
+    struct BlockView
+    {
+        QByteArray bytes; // the code-page form, or
+        QString chars;    // the UTF-16 form
+        bool wide = false;
+        FieldSpans fields; // in positions of the block
     };
 
     qsizetype size() const { return m_starts.constLast(); }
@@ -35,9 +49,7 @@ public:
     qsizetype blockEnd(qsizetype block) const { return m_starts.at(block + 1); }
     // The block holding pos; the last block for the end of the text, -1 when empty.
     qsizetype blockOf(qsizetype pos) const;
-    // Both only for code-unit access in tight loops: exactly one is non-null.
-    const char *blockBytes(qsizetype block) const;
-    const QChar *blockChars(qsizetype block) const;
+    BlockView view(qsizetype block) const;
 
     void clear();
     // The text becomes the log's text, sharing its chunks. When the text before
@@ -47,25 +59,47 @@ public:
     // got since, in time proportional to that.
     BlockChange catchUp(const ReceiveLog &log);
     // Replaces [from, to) with text; from and to are clamped, to not before from.
+    // The typed text has no HEX or DEC stretch; the text around it keeps its own.
     BlockChange replace(qsizetype from, qsizetype to, const QString &text);
 
     static char16_t decode(char c) { return kDecodeTable[quint8(c)]; }
 
 private:
+    struct Edited
+    {
+        QByteArray bytes;
+        QString chars;
+        bool wide = false;
+        FieldSpans fields;
+        qsizetype size() const { return wide ? chars.size() : bytes.size(); }
+    };
     struct Block
     {
-        QByteArray bytes; // the code-page form, or
-        QString chars;    // the UTF-16 form, when the block holds a character the code page lacks
-        bool wide = false;
-        qsizetype size() const { return wide ? chars.size() : bytes.size(); }
+        LogChunk::Snapshot logged;            // a piece of the log, or
+        std::shared_ptr<const Edited> edited; // text the operator changed
+        qsizetype size() const { return edited ? edited->size() : logged.chars; }
+    };
+    struct Rendering
+    {
+        quint64 id = 0;
+        qsizetype bytes = 0;
+        QByteArray text;
+        FieldSpans fields;
     };
 
     static const std::array<char16_t, 256> kDecodeTable;
-    static constexpr qsizetype kSplitSize = 2 * ReceiveLog::kChunkSize;
+    // As long as the longest text of a chunk, so that one edit does not split a block.
+    static constexpr qsizetype kSplitSize = ReceiveNotation::kMaxChars * ReceiveLog::kChunkSize;
 
+    const Rendering &rendering(const LogChunk::Snapshot &logged) const;
+    qsizetype addLogged(const ReceiveLog &log, qsizetype fromChunk);
+    Edited joined(qsizetype first, qsizetype last, bool wide) const;
     void rebuildStarts(qsizetype fromBlock);
-    QList<Block> splitBlock(Block block) const;
+    QList<Block> splitBlock(Edited edited) const;
 
     QList<Block> m_blocks;
     QList<qsizetype> m_starts{0}; // m_starts[i] = position of block i; last = size
+    qsizetype m_loggedUpTo = 0; // the log's chunk count when the blocks last followed it
+    mutable std::array<Rendering, 8> m_renderings;
+    mutable qsizetype m_nextRendering = 0;
 };

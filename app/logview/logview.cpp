@@ -20,6 +20,7 @@ namespace {
 constexpr int kMargin = 2; // pixels left and right of the text, as a text box leaves
 constexpr int kTopMargin = 1;
 constexpr int kDragScrollMs = 50;
+constexpr int kFrameMs = 16;
 
 } // namespace
 
@@ -56,16 +57,19 @@ LogView::LogView(QWidget *parent)
 
 void LogView::showLog(const ReceiveLog &log)
 {
-    const bool atEnd = isAtEnd();
-    const qsizetype top = firstVisiblePosition();
+    if (!m_refreshPending) {
+        m_pendingAtEnd = isAtEnd();
+        m_pendingTop = firstVisiblePosition();
+        m_refreshPending = true;
+    }
     m_editor.show(log);
-    updateScrollRange();
-    verticalScrollBar()->setValue(atEnd ? verticalScrollBar()->maximum() : int(m_editor.layout().lineOf(top)));
-    viewport()->update();
+    if (!m_frameTimer.isActive())
+        refreshView();
 }
 
 void LogView::clear()
 {
+    m_refreshPending = false;
     m_editor.clear();
     updateScrollRange();
     viewport()->update();
@@ -78,6 +82,7 @@ QString LogView::toPlainText() const
 
 void LogView::select(qsizetype anchor, qsizetype caret)
 {
+    settleView();
     m_editor.select(anchor, caret);
     caretMoved();
 }
@@ -85,6 +90,26 @@ void LogView::select(qsizetype anchor, qsizetype caret)
 qsizetype LogView::firstVisiblePosition() const
 {
     return m_editor.layout().lineStart(topLine());
+}
+
+// Scroll range, position and picture for what showLog brought in; the next refresh
+// comes a frame later at the earliest, so that a flood of serial events paints the
+// box and its bar once a frame.
+void LogView::refreshView()
+{
+    m_refreshPending = false;
+    updateScrollRange();
+    const qint64 top = m_editor.layout().lineOf(m_pendingTop);
+    verticalScrollBar()->setValue(m_pendingAtEnd ? verticalScrollBar()->maximum() : int(top));
+    viewport()->update();
+    m_frameTimer.start(kFrameMs, this);
+}
+
+// Before the operator acts, the view is brought up to date.
+void LogView::settleView()
+{
+    if (m_refreshPending)
+        refreshView();
 }
 
 // An edit by the operator: afterwards the caret is in view.
@@ -188,6 +213,7 @@ void LogView::paintEvent(QPaintEvent *)
 void LogView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    settleView();
     const bool atEnd = isAtEnd();
     const qsizetype top = firstVisiblePosition();
     if (layoutWidth() != m_editor.layout().width())
@@ -198,6 +224,11 @@ void LogView::resizeEvent(QResizeEvent *event)
 
 void LogView::scrollContentsBy(int, int)
 {
+    // Moved by the operator while a refresh waits: the refresh keeps the new place.
+    if (m_refreshPending) {
+        m_pendingAtEnd = isAtEnd();
+        m_pendingTop = firstVisiblePosition();
+    }
     viewport()->update();
 }
 
@@ -206,6 +237,7 @@ void LogView::changeEvent(QEvent *event)
     QAbstractScrollArea::changeEvent(event);
     if (event->type() != QEvent::FontChange)
         return;
+    settleView();
     const bool atEnd = isAtEnd();
     const qsizetype top = firstVisiblePosition();
     m_editor.setFont(font());
@@ -221,6 +253,7 @@ void LogView::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
+    settleView();
     if (command.action == KeyCommand::Action::Copy)
         return m_editor.copy(); // copying leaves the view where the operator put it
     const int rows = visibleRows();
@@ -235,6 +268,7 @@ void LogView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    settleView();
     bool atLineEnd = false;
     const qsizetype pos = positionAt(event->position().toPoint(), &atLineEnd);
     m_editor.moveCaret(pos, event->modifiers() & Qt::ShiftModifier, atLineEnd);
@@ -276,6 +310,7 @@ void LogView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void LogView::contextMenuEvent(QContextMenuEvent *event)
 {
+    settleView();
     const bool selection = m_editor.hasSelection();
     m_cutAction->setEnabled(selection);
     m_copyAction->setEnabled(selection);
@@ -305,7 +340,12 @@ void LogView::focusOutEvent(QFocusEvent *event)
 
 void LogView::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_blinkTimer.timerId()) {
+    if (event->timerId() == m_frameTimer.timerId()) {
+        if (m_refreshPending)
+            refreshView();
+        else
+            m_frameTimer.stop();
+    } else if (event->timerId() == m_blinkTimer.timerId()) {
         m_caretShown = !m_caretShown;
         viewport()->update();
     } else if (event->timerId() == m_dragTimer.timerId()) {

@@ -19,11 +19,13 @@ class LogView : public QAbstractScrollArea
 public:
     explicit LogView(QWidget *parent = nullptr);
 
-    // Afterwards the box shows exactly the log's text. While the box still holds
+    // Afterwards the box holds exactly the log's text. While the box still holds
     // what the last call put there and the log only grew, only the new part is added.
-    // The view follows the end while it shows the end, and stays put otherwise.
+    // The view follows the end while it shows the end, and stays put otherwise; it
+    // is brought up to date at most once a frame, however many calls come.
     void showLog(const ReceiveLog &log);
-    // Empties the box only; the next showLog puts the whole log back.
+    // Empties the box only; the next showLog puts the whole log back, at the cost of
+    // what the log got since.
     void clear();
     QString toPlainText() const;
 
@@ -51,6 +53,8 @@ protected:
 private:
     template<typename Change>
     void keepingView(Change change);
+    void refreshView();
+    void settleView();
     void updateScrollRange();
     void caretMoved();
     void startBlinking();
@@ -70,6 +74,12 @@ private:
     QAction *m_pasteAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_selectAllAction = nullptr;
+
+    // The view as the operator last saw it, while a refresh waits for the next frame.
+    QBasicTimer m_frameTimer;
+    bool m_refreshPending = false;
+    bool m_pendingAtEnd = false;
+    qsizetype m_pendingTop = 0;
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = false;

@@ -2,8 +2,6 @@
 
 #include "codepage.h"
 
-#include <QtGlobal>
-
 #include <algorithm>
 #include <atomic>
 
@@ -13,40 +11,21 @@ quint64 ReceiveLog::nextGeneration()
     return ++counter;
 }
 
-// The last chunk, with room for at least one more character. A chunk still shared
-// with a reader is copied first, with its full capacity, so that the copy does not
-// reallocate on every later append.
-QByteArray &ReceiveLog::openChunk()
+void ReceiveLog::append(QByteArrayView bytes, ReceiveNotation::Notation notation)
 {
-    if (m_chunks.isEmpty() || m_chunks.constLast().size() == kChunkSize) {
-        m_chunks.append(QByteArray());
-        m_chunks.last().reserve(kChunkSize);
-    }
-    QByteArray &last = m_chunks.last();
-    if (!last.isDetached()) {
-        QByteArray own;
-        own.reserve(kChunkSize);
-        own.append(last);
-        last.swap(own);
-    }
-    return last;
-}
-
-void ReceiveLog::append(char c)
-{
-    openChunk().append(c);
-    ++m_size;
-}
-
-void ReceiveLog::append(QByteArrayView chars)
-{
-    while (!chars.isEmpty()) {
-        QByteArray &last = openChunk();
-        const qsizetype room = kChunkSize - last.size();
-        const qsizetype n = std::min(room, chars.size());
-        last.append(chars.first(n));
-        m_size += n;
-        chars = chars.sliced(n);
+    while (!bytes.isEmpty()) {
+        if (m_chunks.isEmpty() || m_chunks.constLast()->room() == 0) {
+            if (m_chunks.size() > kRawChunks)
+                m_chunks.at(m_chunks.size() - kRawChunks - 1)->compress();
+            m_chunks.append(QExplicitlySharedDataPointer<LogChunk>(new LogChunk));
+        }
+        LogChunk &last = *m_chunks.constLast();
+        const qsizetype n = std::min(last.room(), bytes.size());
+        const qsizetype before = last.textSize();
+        last.append(bytes.first(n), notation);
+        m_size += last.textSize() - before;
+        m_byteCount += n;
+        bytes = bytes.sliced(n);
     }
 }
 
@@ -54,16 +33,33 @@ void ReceiveLog::clear()
 {
     m_chunks.clear();
     m_size = 0;
+    m_byteCount = 0;
     m_generation = nextGeneration();
 }
 
 QString ReceiveLog::toString() const
 {
-    QString text;
-    text.reserve(m_size);
-    for (const QByteArray &chunk : m_chunks) {
-        for (const char c : chunk)
-            text.append(CodePage::toUnicode(quint8(c)));
-    }
-    return text;
+    QByteArray text;
+    FieldSpans fields;
+    for (const QExplicitlySharedDataPointer<LogChunk> &chunk : m_chunks)
+        chunk->render(0, chunk->byteCount(), text, fields);
+    QString unicode;
+    unicode.reserve(text.size());
+    for (const char c : std::as_const(text))
+        unicode.append(CodePage::toUnicode(quint8(c)));
+    return unicode;
+}
+
+LogChunk::Snapshot ReceiveLog::chunk(qsizetype index) const
+{
+    const LogChunk *chunk = m_chunks.at(index).data();
+    return LogChunk::Snapshot{QExplicitlySharedDataPointer<const LogChunk>(chunk), qint32(chunk->byteCount()),
+                              qint32(chunk->textSize())};
+}
+
+qsizetype ReceiveLog::indexOf(quint64 id) const
+{
+    const auto it = std::partition_point(m_chunks.cbegin(), m_chunks.cend(),
+                                         [id](const QExplicitlySharedDataPointer<LogChunk> &c) { return c->id() < id; });
+    return it != m_chunks.cend() && (*it)->id() == id ? it - m_chunks.cbegin() : -1;
 }

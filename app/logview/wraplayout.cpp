@@ -10,6 +10,17 @@ void WrapLayout::relayout()
     rewrap(Restart{}, std::numeric_limits<qsizetype>::max());
 }
 
+void WrapLayout::swapLines(WrapLayout &other)
+{
+    m_blocks.swap(other.m_blocks);
+    m_linesBefore.swap(other.m_linesBefore);
+    // Cached lines and views belong to the text each had.
+    for (WrapLayout *layout : {this, &other}) {
+        ++layout->m_revision;
+        layout->releaseView();
+    }
+}
+
 WrapLayout::Restart WrapLayout::restartFor(qsizetype pos) const
 {
     // Two lines back: a break can look ahead into the next line (a word that did
@@ -62,6 +73,7 @@ void WrapLayout::rewrap(const Restart &restart, qsizetype syncBlock)
             const qsizetype lead = s == m_text.blockStart(k) ? 0 : m_text.blockStart(k) - previous;
             if (k >= syncBlock && lead == m_blocks.at(k).lead && m_text.blockStart(k) - lead >= syncFrom) {
                 countLinesFrom(firstBlock);
+                releaseView();
                 return;
             }
             m_blocks[k] = BlockLines{lead, 0};
@@ -73,6 +85,7 @@ void WrapLayout::rewrap(const Restart &restart, qsizetype syncBlock)
     for (qsizetype j = k + 1; j < blocks; ++j)
         m_blocks[j] = BlockLines{m_text.blockStart(j) - previous, 0};
     countLinesFrom(firstBlock);
+    releaseView();
 }
 
 void WrapLayout::countLinesFrom(qsizetype block)
@@ -118,6 +131,104 @@ struct LineFill
     }
 };
 
+int fastAdvance(const CharMetrics &metrics, char byte)
+{
+    return metrics.byteAdvance(byte);
+}
+
+int fastAdvance(const CharMetrics &, QChar)
+{
+    return -1;
+}
+
+char16_t unicodeOf(char byte)
+{
+    return LogText::decode(byte);
+}
+
+char16_t unicodeOf(QChar c)
+{
+    return c.unicode();
+}
+
+bool isComma(char byte)
+{
+    return byte == ',';
+}
+
+bool isComma(QChar c)
+{
+    return c == u',';
+}
+
+int fieldAdvance(const CharMetrics &metrics, char byte)
+{
+    return metrics.byteAdvance(byte);
+}
+
+int fieldAdvance(const CharMetrics &metrics, QChar c)
+{
+    return metrics.advance(c.unicode());
+}
+
+// Fills the line on with text outside HEX and DEC stretches, [i, stop).
+template<typename Char>
+qsizetype fillText(const Char *chars, qsizetype i, qsizetype stop, LineFill &fill, const CharMetrics &metrics)
+{
+    for (; i < stop; ++i) {
+        const Char ch = *chars++;
+        const int a = fastAdvance(metrics, ch);
+        if (a >= 0 && fill.fits(a, i))
+            continue;
+        const char16_t c = unicodeOf(ch);
+        const qsizetype next = fill.take(c, metrics.advance(c), i);
+        if (next >= 0)
+            return next;
+    }
+    return -1;
+}
+
+// Fills the line on with a HEX or DEC stretch, [i, stop): digits and commas only, and
+// a line may break after each comma and where the stretch begins.
+template<typename Char>
+qsizetype fillFields(const Char *chars, qsizetype i, qsizetype stop, bool stretchStart, LineFill &fill,
+                     const CharMetrics &metrics)
+{
+    if (stretchStart && i > fill.content)
+        fill.lastBreak = i;
+    for (; i < stop; ++i) {
+        const Char ch = *chars++;
+        if (!fill.fits(fieldAdvance(metrics, ch), i))
+            return fill.lastBreak >= 0 ? fill.lastBreak : i;
+        if (isComma(ch))
+            fill.lastBreak = i + 1;
+    }
+    return -1;
+}
+
+// Fills the line on with the block's characters from i; -1 when the block ends first.
+template<typename Char>
+qsizetype fillBlock(const Char *chars, const FieldSpans &fields, qsizetype base, qsizetype end, qsizetype i,
+                    LineFill &lineFill, const CharMetrics &metrics)
+{
+    LineFill fill = lineFill; // a local copy stays in registers through the loops
+    auto span = std::partition_point(fields.cbegin(), fields.cend(),
+                                     [&](const FieldSpan &s) { return s.to <= i - base; });
+    while (i < end) {
+        const bool inField = span != fields.cend() && span->from <= i - base;
+        const qsizetype stop = inField ? base + span->to : span != fields.cend() ? base + span->from : end;
+        const qsizetype next = inField ? fillFields(chars + (i - base), i, stop, i == base + span->from, fill, metrics)
+                                       : fillText(chars + (i - base), i, stop, fill, metrics);
+        if (next >= 0)
+            return next;
+        i = stop;
+        if (inField)
+            ++span;
+    }
+    lineFill = fill;
+    return -1;
+}
+
 } // namespace
 
 // The start of the line after the one starting at start, or -1 when that line
@@ -132,36 +243,36 @@ qsizetype WrapLayout::nextLineStart(qsizetype start, qsizetype &block) const
         || start >= m_text.blockEnd(block))
         block = m_text.blockOf(start);
     qsizetype i = start;
-    if (i > 0 && m_text.at(i) == u'\n' && m_text.at(i - 1) == u'\r')
+    const qsizetype base = m_text.blockStart(block);
+    const LogText::BlockView &first = viewOf(block);
+    const auto charAt = [&](qsizetype pos) {
+        if (pos < base)
+            return m_text.at(pos);
+        return first.wide ? first.chars.at(pos - base) : QChar(LogText::decode(first.bytes.at(pos - base)));
+    };
+    if (i > 0 && charAt(i) == u'\n' && charAt(i - 1) == u'\r')
         ++i;
     LineFill fill{i, m_width, std::max(1, m_metrics.tabStop())};
     while (true) {
-        const qsizetype base = m_text.blockStart(block);
+        const LogText::BlockView &view = viewOf(block);
+        const qsizetype from = m_text.blockStart(block);
         const qsizetype end = m_text.blockEnd(block);
-        if (const char *bytes = m_text.blockBytes(block)) {
-            for (; i < end; ++i) {
-                const char b = bytes[i - base];
-                const int a = m_metrics.byteAdvance(b);
-                if (a >= 0 && fill.fits(a, i))
-                    continue;
-                const char16_t c = LogText::decode(b);
-                const qsizetype next = fill.take(c, m_metrics.advance(c), i);
-                if (next >= 0)
-                    return next;
-            }
-        } else {
-            const QChar *chars = m_text.blockChars(block);
-            for (; i < end; ++i) {
-                const char16_t c = chars[i - base].unicode();
-                const qsizetype next = fill.take(c, m_metrics.advance(c), i);
-                if (next >= 0)
-                    return next;
-            }
-        }
+        const qsizetype next = view.wide ? fillBlock(view.chars.constData(), view.fields, from, end, i, fill, m_metrics)
+                                         : fillBlock(view.bytes.constData(), view.fields, from, end, i, fill, m_metrics);
+        if (next >= 0)
+            return next;
         if (block + 1 >= m_text.blockCount())
             return -1;
         ++block;
+        i = m_text.blockStart(block);
     }
+}
+
+const LogText::BlockView &WrapLayout::viewOf(qsizetype block) const
+{
+    if (m_view.block != block || m_view.revision != m_revision)
+        m_view = CachedView{block, m_revision, m_text.view(block)};
+    return m_view.view;
 }
 
 const QList<qsizetype> &WrapLayout::linesIn(qsizetype block) const
@@ -182,6 +293,7 @@ const QList<qsizetype> &WrapLayout::linesIn(qsizetype block) const
         if (s >= begin)
             slot.starts.append(s);
     }
+    releaseView();
     return slot.starts;
 }
 

@@ -36,6 +36,8 @@ public:
     const CharMetrics &metrics() const { return m_metrics; }
 
     void relayout();
+    // Exchanges the lines with other's, whose text was just exchanged with this one's.
+    void swapLines(WrapLayout &other);
     // Taken before the text changes at pos (for an append: at the old end).
     Restart restartFor(qsizetype pos) const;
     // After the text changed as change says, with restart taken before it.
@@ -54,6 +56,14 @@ private:
         qsizetype lead = 0; // the block's start minus the start of the line holding it
         qint32 count = 0;   // line starts inside the block (the end of the text counts as inside the last)
     };
+    // The block the last lines were wrapped in, held while wrapping goes on, so that
+    // every line does not fetch its block's text again.
+    struct CachedView
+    {
+        qsizetype block = -1;
+        quint64 revision = 0;
+        LogText::BlockView view;
+    };
     struct CachedLines
     {
         qsizetype block = -1;
@@ -62,6 +72,8 @@ private:
     };
 
     qsizetype nextLineStart(qsizetype start, qsizetype &block) const;
+    const LogText::BlockView &viewOf(qsizetype block) const;
+    void releaseView() const { m_view = CachedView{}; }
     const QList<qsizetype> &linesIn(qsizetype block) const;
     void rewrap(const Restart &restart, qsizetype syncBlock);
     void countLinesFrom(qsizetype block);
@@ -72,6 +84,7 @@ private:
     QList<BlockLines> m_blocks;
     QList<qint64> m_linesBefore{0}; // lines starting in the blocks before each block; last = total
     quint64 m_revision = 0;
+    mutable CachedView m_view;
     mutable std::array<CachedLines, 4> m_cache;
     mutable qsizetype m_nextCacheSlot = 0;
 };

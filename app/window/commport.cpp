@@ -318,16 +318,16 @@ void CommPort::MSComm1_OnComm()
         const Notation notation = Display[0]->isChecked() ? Notation::Ascii
                                 : Display[1]->isChecked() ? Notation::Hex
                                                           : Notation::Dec;
-        char rendered[4096];
-        int used = 0;
+        char bytes[4096];
+        qsizetype used = 0;
         while (MSComm1.InBufferCount() != 0) {
-            used += ReceiveNotation::render(MSComm1.Input()[0], notation, rendered + used);
-            if (used > int(sizeof rendered) - ReceiveNotation::kMaxChars) {
-                ReceivedText.append(QByteArrayView(rendered, used));
+            bytes[used++] = char(MSComm1.Input()[0]);
+            if (used == qsizetype(sizeof bytes)) {
+                ReceivedText.append(QByteArrayView(bytes, used), notation);
                 used = 0;
             }
         }
-        ReceivedText.append(QByteArrayView(rendered, used));
+        ReceivedText.append(QByteArrayView(bytes, used), notation);
     }
     Text1->showLog(ReceivedText);
 }
@@ -352,9 +352,10 @@ void CommPort::Display_Click()
 
 void CommPort::Clear_Click()
 {
-    Text1->clear();
-    Text2->clear();
+    // The box shows the emptied log, so that it lets go of the old one at once.
     ReceivedText.clear();
+    Text1->showLog(ReceivedText);
+    Text2->clear();
     if (MSComm1.PortOpen())
         MSComm1.Input();
 }

@@ -1,5 +1,5 @@
 // Drives the receive box alone, offscreen, the way the window does after each serial
-// event, and prints what that costs as the log grows.
+// event, and prints what that costs as the log grows. --quick: a small run.
 #include "logview.h"
 #include "receivelog.h"
 
@@ -21,21 +21,18 @@ constexpr qsizetype kMiB = 1024 * 1024;
 constexpr int kEventBytes = 64;
 constexpr int kEventsPerSample = 300;
 
-using Render = std::function<QByteArray(const QByteArray &)>;
+using ReceiveNotation::Notation;
 
-QByteArray hexOf(const QByteArray &bytes)
+// What one serial event receives, from random bytes: the bytes themselves, or
+// lines of 32 letters with CR LF.
+using Received = std::function<QByteArray(const QByteArray &)>;
+
+QByteArray asIs(const QByteArray &bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    QByteArray text;
-    for (const char c : bytes) {
-        text.append(kDigits[quint8(c) >> 4]);
-        text.append(kDigits[quint8(c) & 15]);
-        text.append(',');
-    }
-    return text;
+    return bytes;
 }
 
-QByteArray asciiOf(const QByteArray &bytes)
+QByteArray asLines(const QByteArray &bytes)
 {
     QByteArray text;
     for (qsizetype i = 0; i < bytes.size(); ++i)
@@ -69,22 +66,28 @@ qsizetype heapInUse()
     return qsizetype(mallinfo2().uordblks);
 }
 
-// One serial event: new characters into the log, the box shown again and painted.
-double eventCost(LogView &view, ReceiveLog &log, const Render &render)
+struct Feed
 {
-    const QByteArray text = render(randomBytes(kEventBytes));
+    Received received;
+    Notation notation;
+};
+
+// One serial event: new bytes into the log, the box shown again and painted.
+double eventCost(LogView &view, ReceiveLog &log, const Feed &feed)
+{
+    const QByteArray bytes = feed.received(randomBytes(kEventBytes));
     QElapsedTimer timer;
     timer.start();
-    log.append(text);
+    log.append(bytes, feed.notation);
     view.showLog(log);
     paint(view);
     return msSince(timer);
 }
 
-void fillTo(ReceiveLog &log, qsizetype size, const Render &render)
+void fillTo(ReceiveLog &log, qsizetype size, const Feed &feed)
 {
     while (log.size() < size)
-        log.append(render(randomBytes(4096)));
+        log.append(feed.received(randomBytes(4096)), feed.notation);
 }
 
 double timed(const std::function<void()> &work)
@@ -101,28 +104,30 @@ void typeKey(LogView &view, Qt::Key key, const QString &text)
     QApplication::sendEvent(&view, &press);
 }
 
-void runNotation(const char *name, const Render &render)
+void runNotation(const char *name, const Feed &feed, bool quick)
 {
     std::printf("\n%s notation, box 257 x 225 px\n", name);
     std::printf("| log size | per event (mean) | per event (max) | full show | re-wrap on resize | "
-                "edit at end, event | edit at start, event | scroll + paint | copy all | heap per char |\n");
+                "edit at end, event | edit at start, event | scroll + paint | copy all | heap per received byte |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
-    for (const qsizetype mb : {1, 16, 64}) {
+    const QList<qsizetype> sizes = quick ? QList<qsizetype>{1} : QList<qsizetype>{1, 16, 64};
+    const int events = quick ? 30 : kEventsPerSample;
+    for (const qsizetype mb : sizes) {
         const qsizetype heapBefore = heapInUse();
         auto log = std::make_unique<ReceiveLog>();
         auto view = std::make_unique<LogView>();
         view->resize(257, 225);
         view->show();
-        fillTo(*log, mb * kMiB, render);
+        fillTo(*log, mb * kMiB, feed);
         const double fullShow = timed([&] { view->showLog(*log); });
         double total = 0;
         double worst = 0;
-        for (int i = 0; i < kEventsPerSample; ++i) {
-            const double cost = eventCost(*view, *log, render);
+        for (int i = 0; i < events; ++i) {
+            const double cost = eventCost(*view, *log, feed);
             total += cost;
             worst = std::max(worst, cost);
         }
-        const double perChar = double(heapInUse() - heapBefore) / double(log->size());
+        const double perByte = double(heapInUse() - heapBefore) / double(log->byteCount());
         const double rewrap = timed([&] { view->resize(300, 225); });
         view->resize(257, 225);
         const auto editAt = [&](Qt::Key where) {
@@ -130,7 +135,7 @@ void runNotation(const char *name, const Render &render)
                 QKeyEvent move(QEvent::KeyPress, where, Qt::ControlModifier);
                 QApplication::sendEvent(view.get(), &move);
                 typeKey(*view, Qt::Key_X, QStringLiteral("x"));
-                eventCost(*view, *log, render);
+                eventCost(*view, *log, feed);
             });
         };
         const double editEnd = editAt(Qt::Key_End);
@@ -146,8 +151,8 @@ void runNotation(const char *name, const Render &render)
             Q_UNUSED(all);
         });
         std::printf("| %lld MB | %.3f ms | %.3f ms | %.1f ms | %.1f ms | %.2f ms | %.1f ms | %.3f ms | %.1f ms | %.2f B |\n",
-                    qlonglong(mb), total / kEventsPerSample, worst, fullShow, rewrap, editEnd, editStart, scroll, copy,
-                    perChar);
+                    qlonglong(mb), total / events, worst, fullShow, rewrap, editEnd, editStart, scroll, copy,
+                    perByte);
         std::fflush(stdout);
     }
 }
@@ -159,7 +164,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    runNotation("HEX", hexOf);
-    runNotation("ASCII (lines of 32 with CR LF)", asciiOf);
+    const bool quick = QCoreApplication::arguments().contains(QStringLiteral("--quick"));
+    runNotation("HEX, random bytes", Feed{asIs, Notation::Hex}, quick);
+    runNotation("ASCII (lines of 32 with CR LF)", Feed{asLines, Notation::Ascii}, quick);
     return 0;
 }

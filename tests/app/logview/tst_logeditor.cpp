@@ -15,6 +15,8 @@ private Q_SLOTS:
     void init();
     void caretAtAWrap();
     void upAndDownKeepTheColumn();
+    void showingAgainAfterClear_data();
+    void showingAgainAfterClear();
 
 private:
     void press(KeyCommand::Action action, bool extend = false, const QString &typed = QString());
@@ -27,7 +29,7 @@ void TestLogEditor::init()
 {
     m_log.clear();
     while (m_log.size() < 2 * ReceiveLog::kChunkSize)
-        m_log.append(QByteArrayView("48,69,0D,0A,"));
+        m_log.append(QByteArrayView("48,69,0D,0A,"), ReceiveNotation::Notation::Ascii);
     m_editor.clear();
     m_editor.setWidth(QFontMetrics(m_editor.font()).horizontalAdvance(u"0"_qs) * kWidthChars * CharMetrics::kUnit);
     m_editor.show(m_log);
@@ -72,6 +74,39 @@ void TestLogEditor::upAndDownKeepTheColumn()
     press(KeyCommand::Action::DocumentEnd);
     press(KeyCommand::Action::NextLine);
     QCOMPARE(m_editor.caret(), m_editor.text().size());
+}
+
+void TestLogEditor::showingAgainAfterClear_data()
+{
+    QTest::addColumn<QString>("between");
+    QTest::newRow("the log grew") << u"grow"_qs;
+    QTest::newRow("typed into the empty box") << u"type"_qs;
+    QTest::newRow("the width changed") << u"width"_qs;
+    QTest::newRow("the log was cleared") << u"clear log"_qs;
+}
+
+// After the box is emptied (a notation change), the next show brings back exactly
+// the log, wrapped as a box that never held anything would wrap it.
+void TestLogEditor::showingAgainAfterClear()
+{
+    QFETCH(QString, between);
+    m_editor.clear();
+    if (between == u"type")
+        press(KeyCommand::Action::Type, false, u"typed"_qs);
+    else if (between == u"width")
+        m_editor.setWidth(m_editor.layout().width() / 2);
+    else if (between == u"clear log")
+        m_log.clear();
+    m_log.append(QByteArrayView("\x0A\x0B"), ReceiveNotation::Notation::Hex);
+    m_editor.show(m_log);
+
+    LogEditor fresh;
+    fresh.setWidth(m_editor.layout().width());
+    fresh.show(m_log);
+    QCOMPARE(m_editor.text().toString(), m_log.toString());
+    QCOMPARE(m_editor.layout().lineCount(), fresh.layout().lineCount());
+    const qint64 last = fresh.layout().lineCount() - 1;
+    QCOMPARE(m_editor.layout().lineStart(last), fresh.layout().lineStart(last));
 }
 
 QTEST_MAIN(TestLogEditor)

@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+using ReceiveNotation::Notation;
+
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
 
 class TestLogText : public QObject
@@ -13,9 +15,12 @@ private Q_SLOTS:
     void catchUpFollowsTheLog();
     void midAcrossBlocks_data();
     void midAcrossBlocks();
+    void midAcrossCompressedChunks();
     void replace_data();
     void replace();
     void editLeavesTheLogAlone();
+    void showingAgainKeepsBlocksBeforeTheEdit_data();
+    void showingAgainKeepsBlocksBeforeTheEdit();
 
 private:
     static QByteArray pattern(qsizetype n);
@@ -35,6 +40,7 @@ void TestLogText::catchUpFollowsTheLog_data()
     QTest::newRow("inside one chunk") << QList<qsizetype>{3, 5, 7};
     QTest::newRow("to a chunk's end") << QList<qsizetype>{kChunk - 1, 1, 1};
     QTest::newRow("several chunks at once") << QList<qsizetype>{10, 3 * kChunk, 0, 5};
+    QTest::newRow("growing across the compressed distance") << QList<qsizetype>{20 * kChunk, 7, kChunk};
 }
 
 void TestLogText::catchUpFollowsTheLog()
@@ -42,8 +48,9 @@ void TestLogText::catchUpFollowsTheLog()
     QFETCH(QList<qsizetype>, steps);
     ReceiveLog log;
     LogText text;
-    for (const qsizetype step : steps) {
-        log.append(pattern(step));
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        // Each step in another notation: the last chunk grows in several.
+        log.append(pattern(steps[i]), Notation(i % 3));
         const qsizetype before = text.blockCount();
         const LogText::BlockChange change = text.catchUp(log);
         QCOMPARE(text.toString(), log.toString());
@@ -73,7 +80,7 @@ void TestLogText::midAcrossBlocks()
     QFETCH(qsizetype, to);
     const QByteArray bytes = pattern(3 * kChunk);
     ReceiveLog log;
-    log.append(bytes);
+    log.append(bytes, Notation::Ascii);
     LogText text;
     text.assign(log);
     const qsizetype begin = std::clamp<qsizetype>(from, 0, bytes.size());
@@ -81,6 +88,22 @@ void TestLogText::midAcrossBlocks()
     QCOMPARE(text.mid(from, to), QString::fromLatin1(bytes.mid(begin, end - begin)));
     if (from >= 0 && from < bytes.size())
         QCOMPARE(text.at(from), QLatin1Char(bytes.at(from)));
+}
+
+// A selection copied from far back: every chunk it spans is compressed.
+void TestLogText::midAcrossCompressedChunks()
+{
+    ReceiveLog log;
+    for (int i = 0; i < 40; ++i)
+        log.append(pattern(kChunk + i), i % 2 ? Notation::Hex : Notation::Dec);
+    QVERIFY(log.chunk(1).chunk->isCompressed());
+    LogText text;
+    text.assign(log);
+    const QString all = log.toString();
+    const qsizetype from = 3 * kChunk - 5;
+    const qsizetype to = all.size() - 20 * kChunk;
+    QCOMPARE(text.mid(from, to), all.mid(from, to - from));
+    QCOMPARE(text.toString(), all);
 }
 
 void TestLogText::replace_data()
@@ -105,7 +128,7 @@ void TestLogText::replace()
     QFETCH(qsizetype, to);
     QFETCH(QString, insert);
     ReceiveLog log;
-    log.append(pattern(2 * kChunk));
+    log.append(pattern(2 * kChunk), Notation::Ascii);
     LogText text;
     text.assign(log);
     QString expected = log.toString();
@@ -118,22 +141,51 @@ void TestLogText::replace()
     QCOMPARE(before - change.removed + change.added, text.blockCount());
     for (qsizetype b = 0; b < text.blockCount(); ++b) {
         QVERIFY(text.blockEnd(b) > text.blockStart(b));
-        QVERIFY(text.blockEnd(b) - text.blockStart(b) <= 2 * kChunk);
+        QVERIFY(text.blockEnd(b) - text.blockStart(b) <= ReceiveNotation::kMaxChars * kChunk);
     }
 }
 
 void TestLogText::editLeavesTheLogAlone()
 {
     ReceiveLog log;
-    log.append(pattern(kChunk + 10));
+    log.append(pattern(kChunk + 10), Notation::Ascii);
     const QString original = log.toString();
     LogText text;
     text.assign(log);
     text.replace(2, kChunk + 3, u"\u03a9"_qs);
     text.replace(0, 1, u"q"_qs);
     QCOMPARE(log.toString(), original);
-    log.append('!');
+    log.append(QByteArrayView("!"), Notation::Ascii);
     QCOMPARE(log.toString(), original + u'!');
+}
+
+void TestLogText::showingAgainKeepsBlocksBeforeTheEdit_data()
+{
+    QTest::addColumn<qsizetype>("editChunk");
+    QTest::addColumn<qsizetype>("offset"); // in the chunk's text of 3 * kChunk
+    QTest::addColumn<qsizetype>("pasted");
+    QTest::newRow("typed into the last chunk") << qsizetype(3) << qsizetype(5) << qsizetype(1);
+    QTest::newRow("typed into an early chunk") << qsizetype(1) << qsizetype(5) << qsizetype(1);
+    QTest::newRow("pasted late in a chunk, splitting its block") << qsizetype(2) << 3 * kChunk - 1 << kChunk + 100;
+}
+
+// The next serial event replaces an edit; the log's blocks before it stay, so that
+// showing the log again costs what lies after the edit.
+void TestLogText::showingAgainKeepsBlocksBeforeTheEdit()
+{
+    QFETCH(qsizetype, editChunk);
+    QFETCH(qsizetype, offset);
+    QFETCH(qsizetype, pasted);
+    ReceiveLog log;
+    log.append(pattern(3 * kChunk + 10), Notation::Hex);
+    LogText text;
+    text.assign(log);
+    const qsizetype at = text.blockStart(editChunk) + offset;
+    text.replace(at, at, QString(pasted, u'p'));
+    log.append(pattern(kChunk), Notation::Hex);
+    const LogText::BlockChange change = text.assign(log, at);
+    QCOMPARE(text.toString(), log.toString());
+    QCOMPARE(change.first, editChunk);
 }
 
 QTEST_GUILESS_MAIN(TestLogText)

@@ -3,8 +3,21 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+using ReceiveNotation::Notation;
+
 // Every character one unit wide, so a width of n units holds n characters.
 static constexpr int kUnit = CharMetrics::kUnit;
+
+// Received bytes and the notation they came in.
+struct Piece
+{
+    QByteArray bytes;
+    Notation notation;
+};
+using Pieces = QList<Piece>;
+
+Q_DECLARE_METATYPE(Pieces)
+Q_DECLARE_METATYPE(Notation)
 
 class TestWrapLayout : public QObject
 {
@@ -14,6 +27,8 @@ private Q_SLOTS:
     void breaks_data();
     void breaks();
     void lineOfWalk();
+    void fieldsStayWhole_data();
+    void fieldsStayWhole();
     void appendingMatchesWrappingWhole_data();
     void appendingMatchesWrappingWhole();
     void editsMatchWrappingWhole_data();
@@ -21,7 +36,7 @@ private Q_SLOTS:
 
 private:
     static QStringList linesOf(const LogText &text, const WrapLayout &layout);
-    static ReceiveLog logOf(const QByteArray &bytes);
+    static ReceiveLog logOf(const QByteArray &bytes, Notation notation = Notation::Ascii);
 };
 
 QStringList TestWrapLayout::linesOf(const LogText &text, const WrapLayout &layout)
@@ -32,10 +47,10 @@ QStringList TestWrapLayout::linesOf(const LogText &text, const WrapLayout &layou
     return lines;
 }
 
-ReceiveLog TestWrapLayout::logOf(const QByteArray &bytes)
+ReceiveLog TestWrapLayout::logOf(const QByteArray &bytes, Notation notation)
 {
     ReceiveLog log;
-    log.append(bytes);
+    log.append(bytes, notation);
     return log;
 }
 
@@ -105,15 +120,58 @@ void TestWrapLayout::lineOfWalk()
     QCOMPARE(layout.lineStart(layout.lineCount() + 3), layout.lineStart(layout.lineCount() - 1));
 }
 
+void TestWrapLayout::fieldsStayWhole_data()
+{
+    QTest::addColumn<Pieces>("pieces");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("typedAt"); // -1: no edit
+    QTest::addColumn<QStringList>("lines");
+    const QByteArray hi("\x48\x69\x0D\x0A\x41", 5);
+    QTest::newRow("long HEX line") << Pieces{{hi, Notation::Hex}} << 10 << -1
+                                   << QStringList{u"48,69,0D,"_qs, u"0A,41,"_qs};
+    QTest::newRow("DEC fields of every width") << Pieces{{QByteArray("\xFF\x00\x07\x64", 4), Notation::Dec}} << 6
+                                               << -1 << QStringList{u"255,,"_qs, u"7,100,"_qs};
+    QTest::newRow("HEX after ASCII starts a line") << Pieces{{"abc", Notation::Ascii}, {"AB", Notation::Hex}} << 5
+                                                   << -1 << QStringList{u"abc"_qs, u"41,"_qs, u"42,"_qs};
+    QTest::newRow("ASCII wraps as before") << Pieces{{"48,69,0D,0A,", Notation::Ascii}} << 5 << -1
+                                           << QStringList{u"48,69"_qs, u",0D,0"_qs, u"A,"_qs};
+    QTest::newRow("typed text wraps as ASCII") << Pieces{{hi.left(4), Notation::Hex}} << 7 << 3
+                                               << QStringList{u"48,xxxx"_qs, u"69,0D,"_qs, u"0A,"_qs};
+}
+
+// Where the notation was HEX or DEC, a line breaks only after a comma (or where
+// the notation began), so a byte's digits stay on one line.
+void TestWrapLayout::fieldsStayWhole()
+{
+    QFETCH(Pieces, pieces);
+    QFETCH(int, width);
+    QFETCH(int, typedAt);
+    QFETCH(QStringList, lines);
+    ReceiveLog log;
+    for (const Piece &piece : pieces)
+        log.append(piece.bytes, piece.notation);
+    LogText logText;
+    logText.assign(log);
+    if (typedAt >= 0)
+        logText.replace(typedAt, typedAt, u"xxxx"_qs);
+    WrapLayout layout(logText);
+    layout.setWidth(width * kUnit);
+    layout.relayout();
+    QCOMPARE(linesOf(logText, layout), lines);
+}
+
 void TestWrapLayout::appendingMatchesWrappingWhole_data()
 {
     QTest::addColumn<QByteArray>("piece");
     QTest::addColumn<int>("width");
-    QTest::newRow("hex notation") << QByteArray("48,69,0D,0A,") << 7;
-    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9;
-    QTest::newRow("CR LF lines") << QByteArray("line\r\n") << 3;
-    QTest::newRow("CR then LF in the next event") << QByteArray("ab\r") << 5;
-    QTest::newRow("long words") << QByteArray("abcdefghijklmnopq ") << 6;
+    QTest::addColumn<Notation>("notation");
+    QTest::newRow("hex text") << QByteArray("48,69,0D,0A,") << 7 << Notation::Ascii;
+    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9 << Notation::Ascii;
+    QTest::newRow("CR LF lines") << QByteArray("line\r\n") << 3 << Notation::Ascii;
+    QTest::newRow("CR then LF in the next event") << QByteArray("ab\r") << 5 << Notation::Ascii;
+    QTest::newRow("long words") << QByteArray("abcdefghijklmnopq ") << 6 << Notation::Ascii;
+    QTest::newRow("HEX notation") << QByteArray("Hi\r\n\x00\xFF") << 11 << Notation::Hex;
+    QTest::newRow("DEC notation") << QByteArray("Hi\r\n\x00\xFF") << 9 << Notation::Dec;
 }
 
 // The log grows by pieces of every size, crossing chunk boundaries; after every
@@ -122,6 +180,7 @@ void TestWrapLayout::appendingMatchesWrappingWhole()
 {
     QFETCH(QByteArray, piece);
     QFETCH(int, width);
+    QFETCH(Notation, notation);
     QRandomGenerator random(7);
     ReceiveLog log;
     LogText shown;
@@ -130,7 +189,7 @@ void TestWrapLayout::appendingMatchesWrappingWhole()
     layout.relayout();
     while (log.size() < 3 * ReceiveLog::kChunkSize) {
         const QByteArray add = piece.repeated(random.bounded(1, 400)).left(random.bounded(1, 4000));
-        log.append(add);
+        log.append(add, notation);
         const WrapLayout::Restart restart = layout.restartFor(shown.size());
         layout.update(shown.catchUp(log), restart);
 
@@ -149,10 +208,13 @@ void TestWrapLayout::editsMatchWrappingWhole_data()
     QTest::addColumn<QByteArray>("piece");
     QTest::addColumn<int>("width");
     QTest::addColumn<bool>("nearBoundary");
-    QTest::newRow("hex notation") << QByteArray("48,69,0D,0A,") << 7 << false;
-    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9 << false;
-    QTest::newRow("words, edits ending blocks") << QByteArray("a bb ccc dddd ") << 9 << true;
-    QTest::newRow("CR LF lines") << QByteArray("line one\r\n") << 6 << false;
+    QTest::addColumn<Notation>("notation");
+    QTest::newRow("hex text") << QByteArray("48,69,0D,0A,") << 7 << false << Notation::Ascii;
+    QTest::newRow("words") << QByteArray("the quick brown fox ") << 9 << false << Notation::Ascii;
+    QTest::newRow("words, edits ending blocks") << QByteArray("a bb ccc dddd ") << 9 << true << Notation::Ascii;
+    QTest::newRow("CR LF lines") << QByteArray("line one\r\n") << 6 << false << Notation::Ascii;
+    QTest::newRow("HEX notation") << QByteArray("Hi\r\n") << 10 << false << Notation::Hex;
+    QTest::newRow("DEC, edits ending blocks") << QByteArray("Hi\r\n\xFF") << 8 << true << Notation::Dec;
 }
 
 void TestWrapLayout::editsMatchWrappingWhole()
@@ -160,11 +222,12 @@ void TestWrapLayout::editsMatchWrappingWhole()
     QFETCH(QByteArray, piece);
     QFETCH(int, width);
     QFETCH(bool, nearBoundary);
+    QFETCH(Notation, notation);
     static const QStringList kInserts{u"x"_qs, u" "_qs, u"\t"_qs, u"\r\n"_qs, u"\n"_qs, u"\u03a9"_qs,
                                       u"longerwordwithoutspaces"_qs, QString()};
     QRandomGenerator random(11);
     LogText shown;
-    shown.assign(logOf(piece.repeated(3 * ReceiveLog::kChunkSize / piece.size())));
+    shown.assign(logOf(piece.repeated(3 * ReceiveLog::kChunkSize / piece.size()), notation));
     WrapLayout layout(shown);
     layout.setWidth(width * kUnit);
     layout.relayout();
