@@ -24,6 +24,13 @@ class SerialStringDisplay;
 // port and line settings, the receive box logs every byte in the chosen notation,
 // every key typed into the transmit box goes out as one byte, and two lights show
 // parity and framing errors for a second.
+//
+// A member named X_Event handles event Event of control X (Form is the window itself)
+// and does what the window's design says that handler does; every other member is a
+// helper of ours. The members are defined by role: building the controls
+// (commportform.cpp), settings and connection (commportconnection.cpp), receiving
+// (commportreceive.cpp), sending (commporttransmit.cpp), and start-up, event routing
+// and resizing (commport.cpp).
 class CommPort : public QWidget
 {
     Q_OBJECT
@@ -64,7 +71,7 @@ private:
     void Display_Click();
     void Clear_Click();
     void Text2_KeyPress(const QKeyEvent &key);
-    void Text2_InputMethod(const QInputMethodEvent &input);
+    void sendComposed(const QInputMethodEvent &input);
     void send(std::optional<quint8> byte);
     void restartErrorTimer();
 

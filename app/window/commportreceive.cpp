@@ -1,0 +1,68 @@
+#include "commport.h"
+
+#include "indicatorshape.h"
+#include "logview.h"
+#include "receivenotation.h"
+
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTimer>
+
+void CommPort::MSComm1_OnComm()
+{
+    const qint16 event = MSComm1.CommEvent();
+    if (event == MSComm::comEventRxParity) {
+        PE->setFillColor(IndicatorShape::kError);
+        restartErrorTimer();
+    }
+    if (event == MSComm::comEventFrame) {
+        FE->setFillColor(IndicatorShape::kError);
+        restartErrorTimer();
+    }
+    if (event == MSComm::comEvReceive) {
+        // No events run inside this loop, so the notation read once holds for every byte.
+        using ReceiveNotation::Notation;
+        const Notation notation = Display[0]->isChecked() ? Notation::Ascii
+                                : Display[1]->isChecked() ? Notation::Hex
+                                                          : Notation::Dec;
+        char bytes[4096];
+        qsizetype used = 0;
+        while (MSComm1.InBufferCount() != 0) {
+            bytes[used++] = char(MSComm1.Input()[0]);
+            if (used == qsizetype(sizeof bytes)) {
+                ReceivedText.append(QByteArrayView(bytes, used), notation);
+                used = 0;
+            }
+        }
+        ReceivedText.append(QByteArrayView(bytes, used), notation);
+    }
+    Text1->showLog(ReceivedText);
+}
+
+void CommPort::restartErrorTimer()
+{
+    Timer1->stop();
+    Timer1->start();
+}
+
+void CommPort::Timer1_Timer()
+{
+    PE->setFillColor(IndicatorShape::kQuiet);
+    FE->setFillColor(IndicatorShape::kQuiet);
+    Timer1->stop();
+}
+
+void CommPort::Display_Click()
+{
+    Text1->clear();
+}
+
+void CommPort::Clear_Click()
+{
+    // The box shows the emptied log, so that it lets go of the old one at once.
+    ReceivedText.clear();
+    Text1->showLog(ReceivedText);
+    Text2->clear();
+    if (MSComm1.PortOpen())
+        MSComm1.Input();
+}
