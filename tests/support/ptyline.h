@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -125,6 +126,16 @@ private:
     std::unique_ptr<QSocketNotifier> m_reader;
     QByteArray m_received;
 };
+
+// Whether another program could take the device's lock now.
+inline bool lockIsFree(const QString &path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const bool free = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return free;
+}
 
 // Every byte value once, 0 first.
 inline QByteArray allByteValues()

@@ -39,17 +39,6 @@ bool sameTermios(const termios &a, const termios &b)
         && a.c_cflag == b.c_cflag && cfgetispeed(&a) == cfgetispeed(&b) && cfgetospeed(&a) == cfgetospeed(&b);
 }
 
-// Whether another program could take the device's lock now.
-bool lockIsFree(const QString &path)
-{
-    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return free;
-}
-
 PortSettings settingsOf(const char *text)
 {
     return parsePortSettings(QString::fromLatin1(text)).value_or(PortSettings{});

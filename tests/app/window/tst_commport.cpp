@@ -5,6 +5,7 @@
 #include "logview.h"
 #include "ptyline.h"
 #include "version.h"
+#include "windowcontrols.h"
 
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
@@ -62,20 +63,11 @@ private Q_SLOTS:
     void composedCharactersAreSent();
 
 private:
-    QRadioButton *option(const char *name, int index) const
-    {
-        return m_window->findChild<QRadioButton *>(QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(index));
-    }
-    template<typename T>
-    T *control(const char *name) const
-    {
-        return m_window->findChild<T *>(QLatin1String(name));
-    }
-    QPushButton *connectButton() const { return control<QPushButton>("Connect"); }
-    QString received() const { return control<LogView>("Text1")->toPlainText(); }
+    QPushButton *connectButton() const { return control<QPushButton>(*m_window, "Connect"); }
+    QString received() const { return control<LogView>(*m_window, "Text1")->toPlainText(); }
     void connectPort1()
     {
-        option("Port", 0)->click();
+        option(*m_window, "Port", 0)->click();
         connectButton()->click();
         QVERIFY(m_window->serialControl().PortOpen());
     }
@@ -101,27 +93,27 @@ void TestCommPort::startUpState()
 {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Lorvane %1,%2,%3")
                                           .arg(Version::kMajor).arg(Version::kMinor).arg(Version::kRevision));
-    QVERIFY(option("Baudrate", 2)->isChecked());
-    QCOMPARE(option("Baudrate", 2)->text(), QStringLiteral("9600"));
-    QVERIFY(option("Parity", 2)->isChecked());
-    QCOMPARE(option("Parity", 2)->text(), QStringLiteral("None"));
-    QVERIFY(option("StopBits", 0)->isChecked());
-    QVERIFY(option("Display", 0)->isChecked());
-    QCOMPARE(option("Display", 0)->text(), QStringLiteral("ASCII"));
+    QVERIFY(option(*m_window, "Baudrate", 2)->isChecked());
+    QCOMPARE(option(*m_window, "Baudrate", 2)->text(), QStringLiteral("9600"));
+    QVERIFY(option(*m_window, "Parity", 2)->isChecked());
+    QCOMPARE(option(*m_window, "Parity", 2)->text(), QStringLiteral("None"));
+    QVERIFY(option(*m_window, "StopBits", 0)->isChecked());
+    QVERIFY(option(*m_window, "Display", 0)->isChecked());
+    QCOMPARE(option(*m_window, "Display", 0)->text(), QStringLiteral("ASCII"));
     for (int i = 0; i < 8; ++i)
-        QVERIFY(!option("Port", i)->isChecked());
+        QVERIFY(!option(*m_window, "Port", i)->isChecked());
     QVERIFY(!connectButton()->isEnabled());
     QVERIFY(!connectButton()->isChecked());
     QVERIFY(!m_window->serialControl().PortOpen());
-    QCOMPARE(control<IndicatorShape>("PE")->fillColor(), IndicatorShape::kQuiet);
-    QCOMPARE(control<IndicatorShape>("FE")->fillColor(), IndicatorShape::kQuiet);
-    QVERIFY(!control<QTimer>("Timer1")->isActive());
+    QCOMPARE(control<IndicatorShape>(*m_window, "PE")->fillColor(), IndicatorShape::kQuiet);
+    QCOMPARE(control<IndicatorShape>(*m_window, "FE")->fillColor(), IndicatorShape::kQuiet);
+    QVERIFY(!control<QTimer>(*m_window, "Timer1")->isActive());
     QCOMPARE(Globals::ControlCodeNames[27], QStringLiteral("ESC"));
 }
 
 void TestCommPort::connectOpensWithTheChosenSettings()
 {
-    option("Port", 0)->click();
+    option(*m_window, "Port", 0)->click();
     QVERIFY(connectButton()->isEnabled());
     QVERIFY(!m_window->serialControl().PortOpen());
 
@@ -140,22 +132,22 @@ void TestCommPort::connectOpensWithTheChosenSettings()
 void TestCommPort::settingChangesWhileConnectedReopen()
 {
     connectPort1();
-    option("Baudrate", 6)->click();
+    option(*m_window, "Baudrate", 6)->click();
     QVERIFY(m_window->serialControl().PortOpen());
     QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("115200,n,8,1"));
     QCOMPARE(deviceSpeed(m_pty->slave()), speed_t(B115200));
 
-    option("StopBits", 1)->click();
+    option(*m_window, "StopBits", 1)->click();
     QVERIFY(m_window->serialControl().PortOpen());
     QCOMPARE(m_window->serialControl().Settings(), QStringLiteral("115200,n,8,2"));
 
     // A pseudo-terminal cannot take parity: the reopen fails and the button springs back.
-    option("Parity", 0)->click();
+    option(*m_window, "Parity", 0)->click();
     QVERIFY(!m_window->serialControl().PortOpen());
     QVERIFY(!connectButton()->isChecked());
     QVERIFY(connectButton()->toolTip().contains(QStringLiteral("115200,e,8,2")));
-    QVERIFY(option("Parity", 0)->isChecked());
-    QVERIFY(option("Port", 0)->isChecked());
+    QVERIFY(option(*m_window, "Parity", 0)->isChecked());
+    QVERIFY(option(*m_window, "Port", 0)->isChecked());
 }
 
 void TestCommPort::eachOptionReachesTheLine_data()
@@ -188,8 +180,8 @@ void TestCommPort::eachOptionReachesTheLine()
     QFETCH(QString, settings);
     QFETCH(int, speed);
 
-    option(qPrintable(array), index)->click();
-    option("Port", 0)->click();
+    option(*m_window, qPrintable(array), index)->click();
+    option(*m_window, "Port", 0)->click();
     QSignalSpy toggles(connectButton(), &QPushButton::toggled);
     connectButton()->click();
     if (speed == 0) {
@@ -210,8 +202,8 @@ void TestCommPort::eachOptionReachesTheLine()
 
 void TestCommPort::settingChangesWhileDisconnectedAreStored()
 {
-    option("Port", 0)->click();
-    option("Baudrate", 3)->click();
+    option(*m_window, "Port", 0)->click();
+    option(*m_window, "Baudrate", 3)->click();
     QVERIFY(!m_window->serialControl().PortOpen());
     connectButton()->click();
     QVERIFY(m_window->serialControl().PortOpen());
@@ -238,13 +230,13 @@ void TestCommPort::failedOpenSpringsBack()
     if (holdDevice)
         QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
 
-    option("Port", portIndex)->click();
+    option(*m_window, "Port", portIndex)->click();
     connectButton()->click();
     QVERIFY(!connectButton()->isChecked());
     QVERIFY(!m_window->serialControl().PortOpen());
     QVERIFY2(connectButton()->toolTip().contains(reason), qPrintable(connectButton()->toolTip()));
     QVERIFY(connectButton()->toolTip().contains(QStringLiteral("Port %1").arg(portIndex + 1)));
-    QVERIFY(option("Port", portIndex)->isChecked());
+    QVERIFY(option(*m_window, "Port", portIndex)->isChecked());
     if (holder >= 0)
         ::close(holder);
 }
@@ -254,7 +246,7 @@ void TestCommPort::anotherPortWhileConnected()
     PtyLine second;
     QVERIFY(QFile::link(second.slavePath(), m_pty->devDir() + QStringLiteral("/ttyUSB1")));
     connectPort1();
-    option("Port", 1)->click();
+    option(*m_window, "Port", 1)->click();
     QVERIFY(m_window->serialControl().PortOpen());
     QCOMPARE(m_window->serialControl().CommPort(), qint16(2));
 
@@ -278,7 +270,7 @@ void TestCommPort::lostDeviceDisconnects()
 void TestCommPort::exitClosesThePort()
 {
     connectPort1();
-    control<QPushButton>("command2")->click();
+    control<QPushButton>(*m_window, "command2")->click();
     QVERIFY(!m_window->serialControl().PortOpen());
 }
 
@@ -304,7 +296,7 @@ void TestCommPort::receivedBytesInEachNotation()
     QFETCH(int, display);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    option("Display", display)->click();
+    option(*m_window, "Display", display)->click();
     connectPort1();
     QVERIFY(m_pty->send(bytes));
     QTRY_COMPARE_WITH_TIMEOUT(received(), text, kWait);
@@ -317,13 +309,13 @@ void TestCommPort::notationSwitchInMidStream()
     QVERIFY(m_pty->send("Hi"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi"), kWait);
 
-    option("Display", 1)->click();
+    option(*m_window, "Display", 1)->click();
     QCOMPARE(received(), QString());
     QCOMPARE(m_window->receivedText().toString(), QStringLiteral("Hi"));
 
     QVERIFY(m_pty->send("A"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi41,"), kWait);
-    option("Display", 2)->click();
+    option(*m_window, "Display", 2)->click();
     QVERIFY(m_pty->send("A"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi41,65,"), kWait);
 }
@@ -331,12 +323,12 @@ void TestCommPort::notationSwitchInMidStream()
 void TestCommPort::clearEmptiesBothBoxesAndTheLog()
 {
     connectPort1();
-    auto *text2 = control<QPlainTextEdit>("Text2");
+    auto *text2 = control<QPlainTextEdit>(*m_window, "Text2");
     QTest::keyClicks(text2, QStringLiteral("ab"));
     QVERIFY(m_pty->send("xyz"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("xyz"), kWait);
 
-    control<QPushButton>("Clear")->click();
+    control<QPushButton>(*m_window, "Clear")->click();
     QCOMPARE(received(), QString());
     QCOMPARE(text2->toPlainText(), QString());
     QVERIFY(m_window->receivedText().isEmpty());
@@ -352,7 +344,7 @@ void TestCommPort::everyEventRefreshesTheBox()
     connectPort1();
     QVERIFY(m_pty->send("Hi"));
     QTRY_COMPARE_WITH_TIMEOUT(received(), QStringLiteral("Hi"), kWait);
-    option("Display", 2)->click();
+    option(*m_window, "Display", 2)->click();
     QCOMPARE(received(), QString());
     m_window->serialControl().receiveRaw(QByteArray("\xFF\x00\x00", 3));
     QCOMPARE(received(), QStringLiteral("Hi"));
@@ -361,13 +353,13 @@ void TestCommPort::everyEventRefreshesTheBox()
 void TestCommPort::parityErrorsRestartTheTimer()
 {
     connectPort1();
-    auto *pe = control<IndicatorShape>("PE");
-    auto *timer = control<QTimer>("Timer1");
+    auto *pe = control<IndicatorShape>(*m_window, "PE");
+    auto *timer = control<QTimer>(*m_window, "Timer1");
     const LineCounters parity{0, 1, 0};
 
     m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "A", 3), parity);
     QCOMPARE(pe->fillColor(), IndicatorShape::kError);
-    QCOMPARE(control<IndicatorShape>("FE")->fillColor(), IndicatorShape::kQuiet);
+    QCOMPARE(control<IndicatorShape>(*m_window, "FE")->fillColor(), IndicatorShape::kQuiet);
     QVERIFY(timer->isActive());
     QCOMPARE(received(), QStringLiteral("A"));
 
@@ -384,8 +376,8 @@ void TestCommPort::parityErrorsRestartTheTimer()
 void TestCommPort::framingErrorLightsOnlyFrame()
 {
     connectPort1();
-    auto *pe = control<IndicatorShape>("PE");
-    auto *fe = control<IndicatorShape>("FE");
+    auto *pe = control<IndicatorShape>(*m_window, "PE");
+    auto *fe = control<IndicatorShape>(*m_window, "FE");
     // No parity on the line: a marked byte can only be a framing error.
     m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "C", 3));
     QCOMPARE(fe->fillColor(), IndicatorShape::kError);
@@ -401,7 +393,7 @@ void TestCommPort::typedKeysGoOutAsSingleBytes()
 {
     connectPort1();
     m_pty->startReading();
-    auto *text2 = control<QPlainTextEdit>("Text2");
+    auto *text2 = control<QPlainTextEdit>(*m_window, "Text2");
     QTest::keyClicks(text2, QStringLiteral("Ab"));
     QTest::keyClick(text2, Qt::Key_Return);
     QTest::keyClick(text2, Qt::Key_Backspace);
@@ -420,7 +412,7 @@ void TestCommPort::typedKeysGoOutAsSingleBytes()
 
 void TestCommPort::typingWhileClosedSendsNothing()
 {
-    auto *text2 = control<QPlainTextEdit>("Text2");
+    auto *text2 = control<QPlainTextEdit>(*m_window, "Text2");
     QTest::keyClicks(text2, QStringLiteral("abc"));
     QCOMPARE(text2->toPlainText(), QStringLiteral("abc"));
 
@@ -435,7 +427,7 @@ void TestCommPort::composedCharactersAreSent()
 {
     m_pty->startReading();
     connectPort1();
-    auto *text2 = control<QPlainTextEdit>("Text2");
+    auto *text2 = control<QPlainTextEdit>(*m_window, "Text2");
     QInputMethodEvent composed;
     composed.setCommitString(QStringLiteral("\u00E9\u03B1\u20AC"));
     QCoreApplication::sendEvent(text2, &composed);

@@ -2,6 +2,7 @@
 
 #include "indicatorshape.h"
 #include "ptyline.h"
+#include "windowcontrols.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,17 +33,12 @@ private Q_SLOTS:
 private:
     static constexpr int kWait = 5000;
 
-    template<typename T>
-    T *control(const QString &name) const
-    {
-        return m_window->findChild<T *>(name);
-    }
-    QPushButton *connectButton() const { return control<QPushButton>(QStringLiteral("Connect")); }
-    QPlainTextEdit *text2() const { return control<QPlainTextEdit>(QStringLiteral("Text2")); }
+    QPushButton *connectButton() const { return control<QPushButton>(*m_window, "Connect"); }
+    QPlainTextEdit *text2() const { return control<QPlainTextEdit>(*m_window, "Text2"); }
     // Port 3 has no device, so pressing Connect on it fails.
     void pressConnectOn(int portIndex)
     {
-        control<QRadioButton>(QStringLiteral("Port[%1]").arg(portIndex))->click();
+        option(*m_window, "Port", portIndex)->click();
         connectButton()->setFocus();
         QTest::keyClick(connectButton(), Qt::Key_Space);
     }
@@ -194,7 +190,7 @@ void TestCommPortFeedback::errorLightsSayTheirState()
     pressConnectOn(0);
     m_window->serialControl().receiveRaw(raw, parityCount ? std::optional(LineCounters{0, 1, 0}) : std::nullopt);
     for (const auto &[name, words] : {std::pair{"PE", parityWords}, std::pair{"FE", frameWords}}) {
-        const auto *light = control<IndicatorShape>(QLatin1String(name));
+        const auto *light = control<IndicatorShape>(*m_window, name);
         QCOMPARE(light->toolTip(), words);
         QCOMPARE(light->accessibleDescription(), words);
     }
@@ -219,7 +215,7 @@ void TestCommPortFeedback::accessibleNames()
 {
     QFETCH(QString, control);
     QFETCH(QString, name);
-    QCOMPARE(this->control<QWidget>(control)->accessibleName(), name);
+    QCOMPARE(m_window->findChild<QWidget *>(control)->accessibleName(), name);
 }
 
 QTEST_MAIN(TestCommPortFeedback)

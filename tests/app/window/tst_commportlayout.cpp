@@ -3,6 +3,7 @@
 #include "logview.h"
 #include "serialstringdisplay.h"
 #include "units.h"
+#include "windowcontrols.h"
 #include "windowlayout.h"
 
 #include <QFrame>
@@ -27,11 +28,6 @@ private Q_SLOTS:
     void receiveBoxComesFirstInTheTabOrder();
 
 private:
-    template<typename T>
-    T *control(const char *name) const
-    {
-        return m_window->findChild<T *>(QLatin1String(name));
-    }
     // Checks every control that follows the size against the window's outer size now.
     void verifyLayout() const;
 
@@ -56,14 +52,14 @@ void TestCommPortLayout::verifyLayout() const
     const auto px = Units::toPixels;
     const QSize outer = m_window->frameGeometry().size();
     const WindowLayout::Places p = WindowLayout::placesFor(Units::toTwips(outer.width()), Units::toTwips(outer.height()));
-    QCOMPARE(control<QFrame>("LeftFrame")->x(), px(p.leftFrameLeft));
-    QCOMPARE(control<LogView>("Text1")->size(), QSize(px(p.text1Width), px(p.text1Height)));
-    QCOMPARE(control<QGroupBox>("TransmitFrame")->geometry(),
+    QCOMPARE(control<QFrame>(*m_window, "LeftFrame")->x(), px(p.leftFrameLeft));
+    QCOMPARE(control<LogView>(*m_window, "Text1")->size(), QSize(px(p.text1Width), px(p.text1Height)));
+    QCOMPARE(control<QGroupBox>(*m_window, "TransmitFrame")->geometry(),
              QRect(px(1440), px(p.transmitFrameTop), px(p.transmitFrameWidth), px(WindowLayout::kTransmitFrameHeight)));
-    QCOMPARE(control<QPlainTextEdit>("Text2")->size(), QSize(px(p.text2Width), px(WindowLayout::kText2Height)));
-    QCOMPARE(control<SerialStringDisplay>("SerialStringDisplay1")->width(), px(p.displayWidth));
+    QCOMPARE(control<QPlainTextEdit>(*m_window, "Text2")->size(), QSize(px(p.text2Width), px(WindowLayout::kText2Height)));
+    QCOMPARE(control<SerialStringDisplay>(*m_window, "SerialStringDisplay1")->width(), px(p.displayWidth));
     // The settings column never moves.
-    QCOMPARE(control<QGroupBox>("StopBitsFrame")->geometry(), Units::twipsRect(120, 4440, 1215, 855));
+    QCOMPARE(control<QGroupBox>(*m_window, "StopBitsFrame")->geometry(), Units::twipsRect(120, 4440, 1215, 855));
 }
 
 void TestCommPortLayout::followsTheOuterSize_data()
@@ -95,14 +91,14 @@ void TestCommPortLayout::minimisingKeepsTheLayout()
     m_window->resize(700, 500);
     QTRY_COMPARE(m_window->size(), QSize(700, 500));
     verifyLayout();
-    const QRect text1 = control<LogView>("Text1")->geometry();
-    const QRect transmit = control<QGroupBox>("TransmitFrame")->geometry();
+    const QRect text1 = control<LogView>(*m_window, "Text1")->geometry();
+    const QRect transmit = control<QGroupBox>(*m_window, "TransmitFrame")->geometry();
     m_window->showMinimized();
     QCoreApplication::processEvents();
     m_window->showNormal();
     QCoreApplication::processEvents();
-    QCOMPARE(control<LogView>("Text1")->geometry(), text1);
-    QCOMPARE(control<QGroupBox>("TransmitFrame")->geometry(), transmit);
+    QCOMPARE(control<LogView>(*m_window, "Text1")->geometry(), text1);
+    QCOMPARE(control<QGroupBox>(*m_window, "TransmitFrame")->geometry(), transmit);
 }
 
 void TestCommPortLayout::maximisedFillsTheScreen()
@@ -113,16 +109,16 @@ void TestCommPortLayout::maximisedFillsTheScreen()
     verifyLayout();
     // The transmit frame sits at the bottom, as far from it as at the minimum height.
     const int bottomGap = Units::toPixels(WindowLayout::kMinHeight) - Units::toPixels(WindowLayout::kTransmitFrameTop + WindowLayout::kTransmitFrameHeight);
-    QCOMPARE(screen.height() - control<QGroupBox>("TransmitFrame")->geometry().bottom() - 1, bottomGap);
+    QCOMPARE(screen.height() - control<QGroupBox>(*m_window, "TransmitFrame")->geometry().bottom() - 1, bottomGap);
 }
 
 void TestCommPortLayout::messageDisplayStaysHidden()
 {
-    auto *display = control<SerialStringDisplay>("SerialStringDisplay1");
-    QCOMPARE(display->parentWidget(), control<QGroupBox>("TransmitFrame"));
+    auto *display = control<SerialStringDisplay>(*m_window, "SerialStringDisplay1");
+    QCOMPARE(display->parentWidget(), control<QGroupBox>(*m_window, "TransmitFrame"));
     QVERIFY(!display->isVisible());
     m_window->resize(900, 700);
-    QTRY_COMPARE(display->width(), control<QPlainTextEdit>("Text2")->width());
+    QTRY_COMPARE(display->width(), control<QPlainTextEdit>(*m_window, "Text2")->width());
     QVERIFY(!display->isVisible());
 }
 
@@ -130,10 +126,10 @@ void TestCommPortLayout::receiveBoxComesFirstInTheTabOrder()
 {
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    auto *text1 = control<LogView>("Text1");
+    auto *text1 = control<LogView>(*m_window, "Text1");
     QCOMPARE(QApplication::focusWidget(), text1);
     QTest::keyClick(text1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), control<QPlainTextEdit>("Text2"));
+    QCOMPARE(QApplication::focusWidget(), control<QPlainTextEdit>(*m_window, "Text2"));
 }
 
 QTEST_MAIN(TestCommPortLayout)

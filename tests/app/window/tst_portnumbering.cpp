@@ -2,6 +2,7 @@
 
 #include "fakeusb.h"
 #include "ptyline.h"
+#include "windowcontrols.h"
 
 #include <QHelpEvent>
 #include <QPushButton>
@@ -44,32 +45,29 @@ void TestPortNumbering::portKeepsItsDeviceWhenAnotherGoes()
                          QStringLiteral("FTDI"), QStringLiteral("FT232R USB UART"), 0},
                         QStringLiteral("1-2")));
     CommPort window(first.directory());
-    const auto option = [&window](const char *array, int index) {
-        return window.findChild<QRadioButton *>(QStringLiteral("%1[%2]").arg(QLatin1String(array)).arg(index));
-    };
-    auto *connectButton = window.findChild<QPushButton *>(QStringLiteral("Connect"));
+    auto *connectButton = control<QPushButton>(window, "Connect");
     const MSComm &comm = window.serialControl();
 
-    option("Port", 1)->click();
+    option(window, "Port", 1)->click();
     connectButton->click();
     QCOMPARE(comm.devicePath(), second.linkPath());
 
     // Port 1's null modem goes away; a settings click reopens port 2 on its own line.
     QVERIFY(QFile::remove(first.linkPath()));
-    option("Baudrate", 6)->click();
+    option(window, "Baudrate", 6)->click();
     QVERIFY(comm.PortOpen());
     QCOMPARE(comm.devicePath(), second.linkPath());
     const termios line = second.slaveTermios();
     QCOMPARE(cfgetospeed(&line), speed_t(B115200));
 
-    QCOMPARE(toolTipOf(option("Port", 0)), QStringLiteral("Port 1: %1 (unplugged)").arg(first.linkPath()));
-    QCOMPARE(toolTipOf(option("Port", 1)), QStringLiteral("Port 2: %1").arg(second.linkPath()));
-    QCOMPARE(toolTipOf(option("Port", 2)),
+    QCOMPARE(toolTipOf(option(window, "Port", 0)), QStringLiteral("Port 1: %1 (unplugged)").arg(first.linkPath()));
+    QCOMPARE(toolTipOf(option(window, "Port", 1)), QStringLiteral("Port 2: %1").arg(second.linkPath()));
+    QCOMPARE(toolTipOf(option(window, "Port", 2)),
              QStringLiteral("Port 3: %1, FT232R USB UART (FTDI), serial A50285BI").arg(adapter));
-    QCOMPARE(toolTipOf(option("Port", 3)), QStringLiteral("Port 4: no serial device present"));
+    QCOMPARE(toolTipOf(option(window, "Port", 3)), QStringLiteral("Port 4: no serial device present"));
 
     // Port 1 springs back rather than falling through to another line.
-    option("Port", 0)->click();
+    option(window, "Port", 0)->click();
     QVERIFY(!comm.PortOpen());
     QVERIFY(!connectButton->isChecked());
     QVERIFY2(connectButton->toolTip().contains(QStringLiteral("Port 1 could not be opened: no serial device present")),
