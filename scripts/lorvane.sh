@@ -62,18 +62,19 @@ run_benchmarks() { # folder
 make_package() { # folder; prints the package's path
     rm -f "$1"/lorvane_*.deb
     (cd "$1" && cpack) >&2
-    ls "$1"/lorvane_*_amd64.deb
+    ls "$1"/lorvane_*.deb
 }
 
 check_package() { # package file
+    echo "== lintian $1"
     lintian --fail-on error,warning "$1"
     local tree
     tree=$(mktemp -d)
     dpkg-deb -x "$1" "$tree"
+    echo "== desktop-file-validate, appstreamcli validate-tree"
     desktop-file-validate "$tree"/usr/share/applications/*.desktop
     appstreamcli validate-tree --no-net "$tree"
     rm -rf "$tree"
-    echo "package checks passed: $1"
 }
 
 case "$mode" in
