@@ -1,12 +1,24 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Lorvane, then builds and either starts the program
-# (run) or runs the whole test suite, plain and under ASan/UBSan (test).
+# Sets up a Debian 12 machine for Lorvane, then builds and either starts the program (run)
+# or its message workbench (messages), runs every test, plain and under ASan/UBSan, with the benchmarks and the package checks
+# (test), or builds the Debian package into the checkout's top folder (package).
 set -euo pipefail
+shopt -s inherit_errexit
 
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev libzstd-dev)
+case "$mode" in
+run | messages) ;;
+package) packages+=(dpkg-dev file) ;;
+test) packages+=(dpkg-dev file lintian desktop-file-utils appstream) ;;
+*)
+    echo "usage: $0 [run|messages|test|package]" >&2
+    exit 2
+    ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -19,24 +31,79 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc)
-build() {
-    cmake -S . -B "$1" -DCMAKE_BUILD_TYPE="$2" "${@:3}"
-    cmake --build "$1" -j "$jobs"
+
+# Every setting that matters is given each time: CMake keeps old ones in its cache, and
+# a build folder configured by another mode must not change what this one builds.
+# Test builds also turn warnings into errors.
+configure() { # folder, build type, test build (ON/OFF), sanitizers (ON/OFF)
+    cmake -S . -B "$1" -DCMAKE_BUILD_TYPE="$2" -DBUILD_TESTING="$3" -DLORVANE_WERROR="$3" \
+        -DLORVANE_SANITIZE="$4"
+}
+
+run_tests() { # folder
+    ctest --test-dir "$1" --output-on-failure --no-tests=error -j "$jobs"
+}
+
+# A short run of every benchmark, so that they keep building and running; their figures
+# come from full runs by hand.
+run_benchmarks() { # folder
+    local benchmarks
+    mapfile -t benchmarks < <(find "$1/bench" -type f -executable -name 'bench_*' | sort)
+    if [ ${#benchmarks[@]} -eq 0 ]; then
+        echo "no benchmark found under $1/bench" >&2
+        exit 1
+    fi
+    for b in "${benchmarks[@]}"; do
+        echo "== $b --quick"
+        "$b" --quick
+    done
+}
+
+make_package() { # folder; prints the package's path
+    rm -f "$1"/lorvane_*.deb
+    (cd "$1" && cpack) >&2
+    ls "$1"/lorvane_*.deb
+}
+
+check_package() { # package file
+    echo "== lintian $1"
+    lintian --fail-on error,warning "$1"
+    local tree
+    tree=$(mktemp -d)
+    dpkg-deb -x "$1" "$tree"
+    echo "== desktop-file-validate, appstreamcli validate-tree"
+    desktop-file-validate "$tree"/usr/share/applications/*.desktop
+    appstreamcli validate-tree --no-net "$tree"
+    rm -rf "$tree"
 }
 
 case "$mode" in
 run)
-    build build Release -DBUILD_TESTING=OFF
+    configure build Release OFF OFF
+    cmake --build build -j "$jobs" --target lorvane
     exec build/lorvane
     ;;
-test)
-    build build Release
-    ctest --test-dir build --output-on-failure -j "$jobs"
-    build build-sanitize Debug -DLORVANE_SANITIZE=ON
-    ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+messages)
+    configure build Release OFF OFF
+    cmake --build build -j "$jobs" --target lorvane-messages
+    exec build/workbench/lorvane-messages
     ;;
-*)
-    echo "usage: $0 [run|test]" >&2
-    exit 2
+test)
+    configure build-test Release ON OFF
+    cmake --build build-test -j "$jobs"
+    run_tests build-test
+    run_benchmarks build-test
+    deb=$(make_package build-test)
+    check_package "$deb"
+    configure build-sanitize Debug ON ON
+    cmake --build build-sanitize -j "$jobs"
+    run_tests build-sanitize
+    ;;
+package)
+    configure build Release OFF OFF
+    cmake --build build -j "$jobs"
+    deb=$(make_package build)
+    cp "$deb" .
+    echo "built $(basename "$deb"); install it with: sudo apt install ./$(basename "$deb")"
     ;;
 esac
