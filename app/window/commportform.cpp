@@ -3,7 +3,6 @@
 #include "captionfit.h"
 #include "formbuilder.h"
 #include "indicatorshape.h"
-#include "latchbutton.h"
 #include "logview.h"
 #include "optioncaptions.h"
 #include "porttooltips.h"
@@ -23,6 +22,18 @@ void fitColumn(const std::array<QRadioButton *, N> &options, const QGroupBox *fr
 {
     for (QRadioButton *option : options)
         CaptionFit::fit({{option, frame->width()}});
+}
+
+// A light named after the caption beside it, which it also speaks in its state words.
+IndicatorShape *errorLight(QWidget *frame, const QString &name, QRect place, const QString &caption,
+                           const QString &errorWords)
+{
+    auto *light = new IndicatorShape(frame);
+    light->setObjectName(name);
+    light->setGeometry(place);
+    light->setAccessibleName(caption);
+    light->setWords({caption + QStringLiteral(": no error in the last second"), errorWords});
+    return light;
 }
 
 } // namespace
@@ -105,27 +116,19 @@ void CommPort::createRightColumn()
 
     QGroupBox *errorsFrame = frame(LeftFrame, QStringLiteral("ErrorsFrame"), QStringLiteral("Errors"),
                                    twipsRect(120, 600, 2535, 615));
-    PE = new IndicatorShape(errorsFrame);
-    PE->setObjectName(QStringLiteral("PE"));
-    PE->setGeometry(twipsRect(120, 240, 255, 255));
-    PE->setAccessibleName(QStringLiteral("Parity"));
-    PE->setWords({QStringLiteral("Parity: no error in the last second"), QStringLiteral("Parity error")});
-    QLabel *parityLabel = label(errorsFrame, QStringLiteral("ParityLabel"), QStringLiteral("Parity"),
+    PE = errorLight(errorsFrame, QStringLiteral("PE"), twipsRect(120, 240, 255, 255), QStringLiteral("Parity"),
+                    QStringLiteral("Parity error"));
+    QLabel *parityLabel = label(errorsFrame, QStringLiteral("ParityLabel"), PE->accessibleName(),
                                 twipsRect(480, 240, 495, 255));
-    FE = new IndicatorShape(errorsFrame);
-    FE->setObjectName(QStringLiteral("FE"));
-    FE->setGeometry(twipsRect(960, 240, 255, 255));
-    FE->setAccessibleName(QStringLiteral("Frame"));
-    FE->setWords({QStringLiteral("Frame: no error in the last second"), QStringLiteral("Framing error")});
-    QLabel *frameLabel = label(errorsFrame, QStringLiteral("FrameLabel"), QStringLiteral("Frame"),
+    FE = errorLight(errorsFrame, QStringLiteral("FE"), twipsRect(960, 240, 255, 255), QStringLiteral("Frame"),
+                    QStringLiteral("Framing error"));
+    QLabel *frameLabel = label(errorsFrame, QStringLiteral("FrameLabel"), FE->accessibleName(),
                                twipsRect(1320, 240, 495, 255));
     CaptionFit::fit({{parityLabel, FE->x()}, {frameLabel, errorsFrame->width()}});
 
     QGroupBox *buttonFrame = frame(LeftFrame, QStringLiteral("ButtonFrame"), QString(), twipsRect(120, 4560, 2535, 735));
-    Connect = new LatchButton(QStringLiteral("Connect"), buttonFrame);
-    Connect->setObjectName(QStringLiteral("Connect"));
-    Connect->setAccessibleName(Connect->text());
-    Connect->setGeometry(twipsRect(120, 240, 855, 375));
+    Connect = FormBuilder::latchButton(buttonFrame, QStringLiteral("Connect"), QStringLiteral("Connect"),
+                                       twipsRect(120, 240, 855, 375));
     Connect->setEnabled(false);
     Clear = button(buttonFrame, QStringLiteral("Clear"), QStringLiteral("Clear"), twipsRect(1080, 240, 615, 375));
     command2 = button(buttonFrame, QStringLiteral("command2"), QStringLiteral("Exit"), twipsRect(1800, 240, 615, 375));

@@ -31,4 +31,9 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     return make<QPushButton>(parent, name, caption, place);
 }
 
+LatchButton *latchButton(QWidget *parent, const QString &name, const QString &caption, QRect place)
+{
+    return make<LatchButton>(parent, name, caption, place);
+}
+
 } // namespace FormBuilder

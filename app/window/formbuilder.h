@@ -1,5 +1,7 @@
 #pragma once
 
+#include "latchbutton.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +16,7 @@ namespace FormBuilder {
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect place);
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QRect place);
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect place);
+LatchButton *latchButton(QWidget *parent, const QString &name, const QString &caption, QRect place);
 
 // A control array in a frame: element i is named "name[i]", captioned caption(i) and
 // placed at place(i). A caption such as "1" means little alone, so a screen reader

@@ -1,22 +1,13 @@
 #include "receivelog.h"
 
 #include "codepage.h"
+#include "receivepieces.h"
 
 #include <QtTest>
 
 using ReceiveNotation::Notation;
 
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
-
-// What arrives: runs of bytes, each in the notation selected when it came.
-struct Piece
-{
-    QByteArray bytes;
-    Notation notation;
-};
-using Pieces = QList<Piece>;
-
-Q_DECLARE_METATYPE(Pieces)
 
 class TestReceiveLog : public QObject
 {

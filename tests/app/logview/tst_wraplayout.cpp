@@ -1,5 +1,7 @@
 #include "wraplayout.h"
 
+#include "receivepieces.h"
+
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -8,15 +10,6 @@ using ReceiveNotation::Notation;
 // Every character one unit wide, so a width of n units holds n characters.
 static constexpr int kUnit = CharMetrics::kUnit;
 
-// Received bytes and the notation they came in.
-struct Piece
-{
-    QByteArray bytes;
-    Notation notation;
-};
-using Pieces = QList<Piece>;
-
-Q_DECLARE_METATYPE(Pieces)
 Q_DECLARE_METATYPE(Notation)
 
 class TestWrapLayout : public QObject
@@ -36,7 +29,6 @@ private Q_SLOTS:
 
 private:
     static QStringList linesOf(const LogText &text, const WrapLayout &layout);
-    static ReceiveLog logOf(const QByteArray &bytes, Notation notation = Notation::Ascii);
 };
 
 QStringList TestWrapLayout::linesOf(const LogText &text, const WrapLayout &layout)
@@ -45,13 +37,6 @@ QStringList TestWrapLayout::linesOf(const LogText &text, const WrapLayout &layou
     for (qint64 line = 0; line < layout.lineCount(); ++line)
         lines.append(text.mid(layout.lineStart(line), layout.lineEnd(line)));
     return lines;
-}
-
-ReceiveLog TestWrapLayout::logOf(const QByteArray &bytes, Notation notation)
-{
-    ReceiveLog log;
-    log.append(bytes, notation);
-    return log;
 }
 
 void TestWrapLayout::breaks_data()
@@ -91,7 +76,7 @@ void TestWrapLayout::breaks()
     QFETCH(int, width);
     QFETCH(QStringList, lines);
     LogText logText;
-    logText.assign(logOf(text));
+    logText.assign(logOf({{text, Notation::Ascii}}));
     WrapLayout layout(logText);
     layout.setWidth(width * kUnit);
     layout.relayout();
@@ -104,7 +89,7 @@ void TestWrapLayout::lineOfWalk()
 {
     const qsizetype n = ReceiveLog::kChunkSize + 6;
     LogText logText;
-    logText.assign(logOf(QByteArray(n, 'x')));
+    logText.assign(logOf({{QByteArray(n, 'x'), Notation::Ascii}}));
     WrapLayout layout(logText);
     layout.setWidth(4 * kUnit);
     layout.relayout();
@@ -147,9 +132,7 @@ void TestWrapLayout::fieldsStayWhole()
     QFETCH(int, width);
     QFETCH(int, typedAt);
     QFETCH(QStringList, lines);
-    ReceiveLog log;
-    for (const Piece &piece : pieces)
-        log.append(piece.bytes, piece.notation);
+    const ReceiveLog log = logOf(pieces);
     LogText logText;
     logText.assign(log);
     if (typedAt >= 0)
@@ -227,7 +210,7 @@ void TestWrapLayout::editsMatchWrappingWhole()
                                       u"longerwordwithoutspaces"_qs, QString()};
     QRandomGenerator random(11);
     LogText shown;
-    shown.assign(logOf(piece.repeated(3 * ReceiveLog::kChunkSize / piece.size()), notation));
+    shown.assign(logOf({{piece.repeated(3 * ReceiveLog::kChunkSize / piece.size()), notation}}));
     WrapLayout layout(shown);
     layout.setWidth(width * kUnit);
     layout.relayout();
