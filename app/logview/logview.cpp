@@ -92,6 +92,15 @@ qsizetype LogView::firstVisiblePosition() const
     return m_editor.layout().lineStart(topLine());
 }
 
+void LogView::addMenuActions(const QList<QAction *> &actions)
+{
+    for (QAction *action : actions) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        addAction(action);
+    }
+    m_menuActions.append(actions);
+}
+
 // Scroll range, position and picture for what showLog brought in; the next refresh
 // comes a frame later at the earliest, so that a flood of serial events paints the
 // box and its bar once a frame.
@@ -321,6 +330,10 @@ void LogView::contextMenuEvent(QContextMenuEvent *event)
     menu.addActions({m_cutAction, m_copyAction, m_pasteAction, m_deleteAction});
     menu.addSeparator();
     menu.addAction(m_selectAllAction);
+    if (!m_menuActions.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(m_menuActions);
+    }
     menu.exec(event->globalPos());
 }
 

@@ -34,6 +34,9 @@ public:
     void select(qsizetype anchor, qsizetype caret);
     // The position of the first character in view.
     qsizetype firstVisiblePosition() const;
+    // Items for the context menu, below its edit items; their shortcuts act only
+    // while the box has the focus, so the transmit box keeps every Ctrl+letter.
+    void addMenuActions(const QList<QAction *> &actions);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -74,6 +77,7 @@ private:
     QAction *m_pasteAction = nullptr;
     QAction *m_deleteAction = nullptr;
     QAction *m_selectAllAction = nullptr;
+    QList<QAction *> m_menuActions;
 
     // The view as the operator last saw it, while a refresh waits for the next frame.
     QBasicTimer m_frameTimer;

@@ -8,6 +8,12 @@
 #include <QList>
 #include <QString>
 
+// The road of a received byte: the serial notifier reads what the line has (MSComm),
+// the window's serial event drains it and appends it here in the notation selected
+// then; the receive box (LogView) shares the new chunk, its wrap (WrapLayout) counts
+// the new lines, and at most once a frame the box shapes (ShapedLine) and paints the
+// lines in view, rendering their chunks' text only then.
+//
 // The received text, kept as what it is made of: the received bytes, one byte each,
 // and the notation each arrived in. Its text (each byte written in that notation) is
 // rendered only where it is read. The bytes sit in chunks of kChunkSize; only the
