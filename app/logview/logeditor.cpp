@@ -25,14 +25,21 @@ void LogEditor::setFont(const QFont &font)
     m_lineHeight = std::max(1, QFontMetrics(m_font).lineSpacing());
     dropSetAside();
     m_layout.setMetrics(CharMetrics(m_font));
-    m_layout.relayout();
+    m_layout.reflow();
 }
 
 void LogEditor::setWidth(int units)
 {
     dropSetAside();
     m_layout.setWidth(units);
-    m_layout.relayout();
+    m_layout.reflow();
+}
+
+std::pair<qsizetype, qsizetype> LogEditor::settle(const QDeadlineTimer &deadline)
+{
+    const auto wrapped = m_layout.settle(deadline);
+    m_layout.ensureAround(m_caret, 1, 1);
+    return wrapped;
 }
 
 void LogEditor::show(const ReceiveLog &log)
@@ -47,6 +54,8 @@ void LogEditor::show(const ReceiveLog &log)
         const qsizetype keep = log.generation() == m_shownGeneration ? std::min(m_unchangedUpTo, log.size()) : 0;
         const WrapLayout::Restart restart = m_layout.restartFor(keep);
         m_layout.update(m_text.assign(log, keep), restart);
+        const WrapLayout::Restart end = m_layout.restartFor(m_text.size());
+        m_layout.update(m_text.catchUp(log), end);
         select(m_anchor, m_caret);
     }
     m_shownExactly = true;
@@ -108,6 +117,7 @@ qint64 LogEditor::caretLine() const
 void LogEditor::moveCaret(qsizetype pos, bool extend, bool atLineEnd)
 {
     m_caret = LogNavigation::snapped(m_text, pos);
+    m_layout.ensureAround(m_caret, 1, 1);
     if (!extend)
         m_anchor = m_caret;
     m_caretAtLineEnd = atLineEnd;
@@ -242,6 +252,7 @@ void LogEditor::removeOrSelection(qsizetype from, qsizetype to)
 
 void LogEditor::moveVertically(qint64 lines, bool extend)
 {
+    m_layout.ensureAround(m_caret, std::max<qint64>(0, -lines) + 1, std::max<qint64>(0, lines) + 1);
     const qint64 from = caretLine();
     const qreal goal = m_goalX >= 0 ? m_goalX : shape(from).xOf(m_caret);
     const qint64 to = std::clamp<qint64>(from + lines, 0, m_layout.lineCount() - 1);

@@ -23,9 +23,13 @@ public:
     const QFont &font() const { return m_font; }
     int lineHeight() const { return m_lineHeight; }
 
-    // Both wrap the whole text again.
+    // Both leave the whole text to be wrapped again: settle() wraps it in slices,
+    // and what is read is wrapped first.
     void setFont(const QFont &font);
     void setWidth(int units);
+    std::pair<qsizetype, qsizetype> settle(const QDeadlineTimer &deadline);
+    bool isSettled() const { return m_layout.isSettled(); }
+    WrapLayout &layout() { return m_layout; }
 
     void show(const ReceiveLog &log);
     // Empties the text. While it was exactly the log's, it is put aside, so that

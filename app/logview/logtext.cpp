@@ -113,17 +113,19 @@ void LogText::clear()
     m_loggedUpTo = 0;
 }
 
-// Blocks for the log's chunks from fromChunk on; a chunk with no text yet has none.
-qsizetype LogText::addLogged(const ReceiveLog &log, qsizetype fromChunk)
+// Blocks for the log's chunks [fromChunk, toChunk), inserted at block at; a chunk
+// with no text yet has none.
+qsizetype LogText::addLogged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk, qsizetype at)
 {
-    const qsizetype before = m_blocks.size();
-    for (qsizetype i = fromChunk; i < log.chunkCount(); ++i) {
+    QList<Block> added;
+    for (qsizetype i = fromChunk; i < toChunk; ++i) {
         LogChunk::Snapshot logged = log.chunk(i);
         if (logged.chars > 0)
-            m_blocks.append(Block{std::move(logged), nullptr});
+            added.append(Block{std::move(logged), nullptr});
     }
-    m_loggedUpTo = log.chunkCount();
-    return m_blocks.size() - before;
+    m_blocks.insert(at, added.size(), Block{});
+    std::move(added.begin(), added.end(), m_blocks.begin() + at);
+    return added.size();
 }
 
 LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore)
@@ -147,9 +149,19 @@ LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore
             --keep;
         }
     }
-    const qsizetype removed = m_blocks.size() - keep;
-    m_blocks.resize(keep);
-    const BlockChange change{keep, removed, addLogged(log, fromChunk)};
+    // So are the blocks after the last one edited: the log's chunks as they were,
+    // which only catchUp() need bring up to date.
+    qsizetype tail = m_blocks.size();
+    while (tail > keep && !m_blocks.at(tail - 1).edited)
+        --tail;
+    qsizetype toChunk = tail < m_blocks.size() ? log.indexOf(m_blocks.at(tail).logged.chunk->id()) : -1;
+    if (toChunk < fromChunk) {
+        tail = m_blocks.size();
+        toChunk = log.chunkCount();
+    }
+    m_loggedUpTo = tail < m_blocks.size() ? log.indexOf(m_blocks.constLast().logged.chunk->id()) + 1 : toChunk;
+    m_blocks.remove(keep, tail - keep);
+    const BlockChange change{keep, tail - keep, addLogged(log, fromChunk, toChunk, keep)};
     rebuildStarts(keep);
     return change;
 }
@@ -164,7 +176,8 @@ LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
         --first;
     const qsizetype removed = m_blocks.size() - first;
     m_blocks.resize(first);
-    const BlockChange change{first, removed, addLogged(log, fromChunk)};
+    const BlockChange change{first, removed, addLogged(log, fromChunk, log.chunkCount(), first)};
+    m_loggedUpTo = log.chunkCount();
     rebuildStarts(first);
     return change;
 }

@@ -52,8 +52,10 @@ public:
     BlockView view(qsizetype block) const;
 
     void clear();
-    // The text becomes the log's text, sharing its chunks. When the text before
-    // keepBefore is known to be the log's, the blocks wholly before it are kept.
+    // The text becomes the log's text of some moment, sharing its chunks: catchUp()
+    // brings it up to date. When the text before keepBefore is known to be the log's,
+    // the blocks wholly before it are kept, and so are the log's chunks after the
+    // last block the operator changed.
     BlockChange assign(const ReceiveLog &log, qsizetype keepBefore = 0);
     // The text must be the log's text of some earlier moment; brings in what the log
     // got since, in time proportional to that.
@@ -92,7 +94,7 @@ private:
     static constexpr qsizetype kSplitSize = ReceiveNotation::kMaxChars * ReceiveLog::kChunkSize;
 
     const Rendering &rendering(const LogChunk::Snapshot &logged) const;
-    qsizetype addLogged(const ReceiveLog &log, qsizetype fromChunk);
+    qsizetype addLogged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk, qsizetype at);
     Edited joined(qsizetype first, qsizetype last, bool wide) const;
     void rebuildStarts(qsizetype fromBlock);
     QList<Block> splitBlock(Edited edited) const;

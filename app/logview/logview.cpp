@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QDeadlineTimer>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -21,6 +22,8 @@ constexpr int kMargin = 2; // pixels left and right of the text, as a text box l
 constexpr int kTopMargin = 1;
 constexpr int kDragScrollMs = 50;
 constexpr int kFrameMs = 16;
+// The longest a slice of wrapping in the background keeps events waiting.
+constexpr int kSettleMs = 4;
 
 } // namespace
 
@@ -52,7 +55,7 @@ LogView::LogView(QWidget *parent)
 
     m_editor.setFont(font());
     m_editor.setWidth(layoutWidth());
-    updateScrollRange();
+    syncBar();
 }
 
 void LogView::showLog(const ReceiveLog &log)
@@ -71,7 +74,8 @@ void LogView::clear()
 {
     m_refreshPending = false;
     m_editor.clear();
-    updateScrollRange();
+    m_top = 0;
+    syncBar();
     viewport()->update();
 }
 
@@ -89,7 +93,7 @@ void LogView::select(qsizetype anchor, qsizetype caret)
 
 qsizetype LogView::firstVisiblePosition() const
 {
-    return m_editor.layout().lineStart(topLine());
+    return std::as_const(m_editor).layout().lineStart(topLine());
 }
 
 void LogView::addMenuActions(const QList<QAction *> &actions)
@@ -107,10 +111,12 @@ void LogView::addMenuActions(const QList<QAction *> &actions)
 void LogView::refreshView()
 {
     m_refreshPending = false;
-    updateScrollRange();
-    const qint64 top = m_editor.layout().lineOf(m_pendingTop);
-    verticalScrollBar()->setValue(m_pendingAtEnd ? verticalScrollBar()->maximum() : int(top));
+    if (m_pendingAtEnd)
+        scrollToEnd();
+    else
+        scrollToPosition(m_pendingTop);
     viewport()->update();
+    startSettling();
     m_frameTimer.start(kFrameMs, this);
 }
 
@@ -126,26 +132,82 @@ template<typename Change>
 void LogView::keepingView(Change change)
 {
     change();
-    updateScrollRange();
     caretMoved();
+    startSettling();
 }
 
-void LogView::updateScrollRange()
+// The view starts at the line holding pos, or as near the end as it goes.
+void LogView::scrollToPosition(qsizetype pos)
 {
-    const int rows = visibleRows();
-    const qint64 last = std::min<qint64>(m_editor.layout().lineCount() - rows, std::numeric_limits<int>::max());
-    verticalScrollBar()->setPageStep(rows);
-    verticalScrollBar()->setRange(0, int(std::max<qint64>(0, last)));
+    WrapLayout &layout = m_editor.layout();
+    m_top = std::clamp<qsizetype>(pos, 0, m_editor.text().size());
+    layout.ensureAround(m_top, 0, visibleRows() + 1);
+    if (topLine() > lastTopLine()) {
+        layout.ensureAround(m_editor.text().size(), visibleRows(), 0);
+        m_top = layout.lineStart(lastTopLine());
+    }
+    m_top = firstVisiblePosition();
+    syncBar();
+}
+
+void LogView::scrollToLine(qint64 line)
+{
+    if (line >= lastTopLine())
+        return scrollToEnd();
+    scrollToPosition(m_editor.layout().placeOfLine(std::max<qint64>(0, line)));
+}
+
+void LogView::scrollToEnd()
+{
+    scrollToPosition(m_editor.text().size());
+}
+
+// The bar follows the view; line numbers change under it while the wrap settles.
+void LogView::syncBar()
+{
+    QScrollBar *bar = verticalScrollBar();
+    m_movingBar = true;
+    bar->setPageStep(visibleRows());
+    bar->setRange(0, int(std::min<qint64>(lastTopLine(), std::numeric_limits<int>::max())));
+    bar->setValue(int(std::min<qint64>(topLine(), std::numeric_limits<int>::max())));
+    m_movingBar = false;
+}
+
+void LogView::startSettling()
+{
+    if (!m_editor.isSettled() && !m_settleTimer.isActive())
+        m_settleTimer.start(0, this);
+}
+
+// One slice of the background wrap; the view keeps its first character, or the end.
+void LogView::settleSlice()
+{
+    const bool atEnd = isAtEnd();
+    const qsizetype shownFrom = m_top;
+    const qsizetype shownTo = std::as_const(m_editor).layout().lineEnd(topLine() + visibleRows());
+    const auto [from, to] = m_editor.settle(QDeadlineTimer(kSettleMs));
+    if (m_editor.isSettled())
+        m_settleTimer.stop();
+    if (atEnd)
+        scrollToEnd();
+    else
+        scrollToPosition(m_top);
+    if (from < to && from <= shownTo && to >= shownFrom)
+        viewport()->update();
 }
 
 void LogView::caretMoved()
 {
+    const int rows = visibleRows();
+    m_editor.layout().ensureAround(m_editor.caret(), rows, rows);
     const qint64 line = m_editor.caretLine();
     const qint64 top = topLine();
     if (line < top)
-        verticalScrollBar()->setValue(int(line));
-    else if (line >= top + visibleRows())
-        verticalScrollBar()->setValue(int(line - visibleRows() + 1));
+        scrollToLine(line);
+    else if (line >= top + rows)
+        scrollToLine(line - rows + 1);
+    else
+        syncBar();
     startBlinking();
 }
 
@@ -177,12 +239,17 @@ qsizetype LogView::positionAt(QPoint point, bool *atLineEnd) const
 
 qint64 LogView::topLine() const
 {
-    return verticalScrollBar()->value();
+    return std::as_const(m_editor).layout().lineOf(m_top);
+}
+
+qint64 LogView::lastTopLine() const
+{
+    return std::max<qint64>(0, std::as_const(m_editor).layout().lineCount() - visibleRows());
 }
 
 bool LogView::isAtEnd() const
 {
-    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+    return topLine() >= lastTopLine();
 }
 
 int LogView::visibleRows() const
@@ -227,16 +294,19 @@ void LogView::resizeEvent(QResizeEvent *event)
     const qsizetype top = firstVisiblePosition();
     if (layoutWidth() != m_editor.layout().width())
         m_editor.setWidth(layoutWidth());
-    updateScrollRange();
-    verticalScrollBar()->setValue(atEnd ? verticalScrollBar()->maximum() : int(m_editor.layout().lineOf(top)));
+    atEnd ? scrollToEnd() : scrollToPosition(top);
+    startSettling();
 }
 
 void LogView::scrollContentsBy(int, int)
 {
-    // Moved by the operator while a refresh waits: the refresh keeps the new place.
-    if (m_refreshPending) {
-        m_pendingAtEnd = isAtEnd();
-        m_pendingTop = firstVisiblePosition();
+    if (!m_movingBar) {
+        // Moved by the operator; while a refresh waits, the refresh keeps the new place.
+        scrollToLine(verticalScrollBar()->value());
+        if (m_refreshPending) {
+            m_pendingAtEnd = isAtEnd();
+            m_pendingTop = firstVisiblePosition();
+        }
     }
     viewport()->update();
 }
@@ -250,8 +320,8 @@ void LogView::changeEvent(QEvent *event)
     const bool atEnd = isAtEnd();
     const qsizetype top = firstVisiblePosition();
     m_editor.setFont(font());
-    updateScrollRange();
-    verticalScrollBar()->setValue(atEnd ? verticalScrollBar()->maximum() : int(m_editor.layout().lineOf(top)));
+    atEnd ? scrollToEnd() : scrollToPosition(top);
+    startSettling();
     viewport()->update();
 }
 
@@ -266,10 +336,11 @@ void LogView::keyPressEvent(QKeyEvent *event)
     if (command.action == KeyCommand::Action::Copy)
         return m_editor.copy(); // copying leaves the view where the operator put it
     const int rows = visibleRows();
-    if (command.action == KeyCommand::Action::NextPage)
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + rows);
-    else if (command.action == KeyCommand::Action::PreviousPage)
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - rows);
+    if (command.action == KeyCommand::Action::NextPage || command.action == KeyCommand::Action::PreviousPage) {
+        const qint64 step = command.action == KeyCommand::Action::NextPage ? rows : -rows;
+        m_editor.layout().ensureAround(m_top, std::max<qint64>(0, -step), std::max<qint64>(0, step) + rows);
+        scrollToLine(topLine() + step);
+    }
     keepingView([&] { m_editor.carryOut(command, event->text(), rows); });
 }
 
@@ -361,9 +432,13 @@ void LogView::timerEvent(QTimerEvent *event)
     } else if (event->timerId() == m_blinkTimer.timerId()) {
         m_caretShown = !m_caretShown;
         viewport()->update();
+    } else if (event->timerId() == m_settleTimer.timerId()) {
+        settleSlice();
     } else if (event->timerId() == m_dragTimer.timerId()) {
-        QScrollBar *bar = verticalScrollBar();
-        bar->setValue(bar->value() + (m_dragPoint.y() < 0 ? -1 : 1));
+        const qint64 step = m_dragPoint.y() < 0 ? -1 : 1;
+        m_editor.layout().ensureAround(m_top, 1, visibleRows() + 1);
+        scrollToLine(topLine() + step);
+        viewport()->update();
         dragTo(m_dragPoint);
     } else {
         QAbstractScrollArea::timerEvent(event);

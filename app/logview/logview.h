@@ -58,19 +58,30 @@ private:
     void keepingView(Change change);
     void refreshView();
     void settleView();
-    void updateScrollRange();
+    void scrollToPosition(qsizetype pos);
+    void scrollToLine(qint64 line);
+    void scrollToEnd();
+    void syncBar();
+    void startSettling();
+    void settleSlice();
     void caretMoved();
     void startBlinking();
     void dragTo(QPoint point);
 
     qsizetype positionAt(QPoint point, bool *atLineEnd) const;
     qint64 topLine() const;
+    qint64 lastTopLine() const;
     bool isAtEnd() const;
     int visibleRows() const;
     int layoutWidth() const;
     QPointF lineOrigin(qint64 line) const;
 
     LogEditor m_editor;
+    // The view is a place in the text: the start of its first line. The bar's value
+    // is that line's number, which moves while line counts are estimates.
+    qsizetype m_top = 0;
+    bool m_movingBar = false;
+    QBasicTimer m_settleTimer;
 
     QAction *m_cutAction = nullptr;
     QAction *m_copyAction = nullptr;

@@ -1,21 +1,30 @@
 #pragma once
 
 #include "charmetrics.h"
+#include "linebreaker.h"
+#include "lineindex.h"
 #include "logtext.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 
 #include <array>
 
-// Where the receive box's text breaks into visual lines at a given width, the way a
-// text box wraps: after a CR, after an LF that does not follow a CR (CR LF is one
-// break), and before a word that would cross the right edge, or before the first
-// character that would when a line has no space. Spaces that cross the edge hang.
+// Which visual lines the receive box's text breaks into at a given width, kept per
+// block of the text, so that memory does not grow with the number of lines and a
+// change costs what it touches, not what the text holds.
 //
-// Only line counts are kept, per block of the text: a block's line starts are found
-// again by wrapping from the line that holds the block's first character, so memory
-// does not grow with the number of lines. Every greedy break depends only on the
-// text before it, so appending re-wraps only the last lines.
+// Each block keeps a lead and a count. A wrapped block's lead is its start minus the
+// start of the line that holds it, and its count the line starts inside it (the end
+// of the text counts as inside the last block); its line starts are found again by
+// wrapping from the line its lead points to. A block not wrapped has an estimated
+// count, proportional to its length, and no lead. Two rules make this exact:
+// - of two neighbouring wrapped blocks, the second's lead is where the first's lines
+//   run into it;
+// - block 0, when wrapped, starts at a line start.
+// So every block of the wrapped run from block 0 holds exactly what wrapping the
+// whole text would give, and once no block is left unwrapped every count is exact.
+// Blocks are wrapped where they are read, and settle() wraps the rest in slices.
 class WrapLayout
 {
 public:
@@ -27,24 +36,42 @@ public:
         qint64 line = 0;
     };
 
-    explicit WrapLayout(const LogText &text) : m_text(text) {}
+    explicit WrapLayout(const LogText &text) : m_text(text), m_breaker(text) {}
 
-    // Both are followed by relayout().
-    void setMetrics(const CharMetrics &metrics) { m_metrics = metrics; }
-    void setWidth(int units) { m_width = units; }
-    int width() const { return m_width; }
-    const CharMetrics &metrics() const { return m_metrics; }
+    // Each is followed by relayout() or reflow().
+    void setMetrics(const CharMetrics &metrics) { m_breaker.setMetrics(metrics); }
+    void setWidth(int units) { m_breaker.setWidth(units); }
+    int width() const { return m_breaker.width(); }
+    const CharMetrics &metrics() const { return m_breaker.metrics(); }
 
+    // Wraps the whole text now.
     void relayout();
+    // Wraps nothing now: every count becomes an estimate.
+    void reflow();
+    // Wraps blocks not yet wrapped, from the first, until the deadline passes.
+    // Returns the text positions wrapped again, [from, to), empty when none were.
+    std::pair<qsizetype, qsizetype> settle(const QDeadlineTimer &deadline);
+    bool isSettled() const { return m_unwrapped == 0; }
+    // Characters wrapped since the layout was made: what the work cost.
+    qint64 charsWrapped() const { return m_charsWrapped; }
+
     // Exchanges the lines with other's, whose text was just exchanged with this one's.
     void swapLines(WrapLayout &other);
     // Taken before the text changes at pos (for an append: at the old end).
-    Restart restartFor(qsizetype pos) const;
-    // After the text changed as change says, with restart taken before it.
+    Restart restartFor(qsizetype pos);
+    // After the text changed as change says, with restart taken before it. Wraps
+    // what the change moved, up to a bound; what lies further stays to be settled.
     void update(const LogText::BlockChange &change, const Restart &restart);
 
+    // Wraps the blocks holding the lines from `before` lines above the one holding
+    // pos to `after` lines below it, so that line numbers there hold still.
+    void ensureAround(qsizetype pos, qint64 before, qint64 after);
+    // The start of a line, for a jump to it: a line in a block not yet wrapped lands
+    // on the same share of that block once it is wrapped.
+    qsizetype placeOfLine(qint64 line);
+
     // An empty text has one empty line. Lines are clamped to [0, lineCount()).
-    qint64 lineCount() const { return m_linesBefore.constLast() + (m_blocks.isEmpty() ? 1 : 0); }
+    qint64 lineCount() const { return m_blocks.isEmpty() ? 1 : m_index.total(); }
     qsizetype lineStart(qint64 line) const;
     qsizetype lineEnd(qint64 line) const; // the next line's start, or the end of the text
     // A position where one line ends and the next starts belongs to the next line.
@@ -53,16 +80,9 @@ public:
 private:
     struct BlockLines
     {
-        qsizetype lead = 0; // the block's start minus the start of the line holding it
-        qint32 count = 0;   // line starts inside the block (the end of the text counts as inside the last)
-    };
-    // The block the last lines were wrapped in, held while wrapping goes on, so that
-    // every line does not fetch its block's text again.
-    struct CachedView
-    {
-        qsizetype block = -1;
-        quint64 revision = 0;
-        LogText::BlockView view;
+        qsizetype lead = 0;
+        qint32 count = 0;
+        bool wrapped = false;
     };
     struct CachedLines
     {
@@ -70,21 +90,29 @@ private:
         quint64 revision = 0;
         QList<qsizetype> starts;
     };
+    // How far one wrapping goes past the change or block it was asked for.
+    static constexpr qsizetype kReach = 1 << 16;
 
-    qsizetype nextLineStart(qsizetype start, qsizetype &block) const;
-    const LogText::BlockView &viewOf(qsizetype block) const;
-    void releaseView() const { m_view = CachedView{}; }
+    void materialize(qsizetype block, qsizetype reach);
+    qsizetype startBefore(qsizetype block) const;
+    void wrapFrom(qsizetype block, qsizetype from, qint64 line, qsizetype syncBlock, qsizetype syncFrom,
+                  qsizetype reach);
+    void enter(qsizetype block, qsizetype lead);
+    void unwrap(qsizetype block);
+    void setCount(qsizetype block, qint64 count);
+    qint32 estimate(qsizetype block) const;
     const QList<qsizetype> &linesIn(qsizetype block) const;
-    void rewrap(const Restart &restart, qsizetype syncBlock);
-    void countLinesFrom(qsizetype block);
 
     const LogText &m_text;
-    CharMetrics m_metrics;
-    int m_width = 0;
+    LineBreaker m_breaker;
     QList<BlockLines> m_blocks;
-    QList<qint64> m_linesBefore{0}; // lines starting in the blocks before each block; last = total
+    LineIndex m_index;
+    qsizetype m_unwrapped = 0;
+    qsizetype m_firstUnwrapped = 0; // no block before it is unwrapped
+    double m_linesPerChar = 0;
+    qint64 m_charsWrapped = 0;
+    std::pair<qsizetype, qsizetype> m_touched;
     quint64 m_revision = 0;
-    mutable CachedView m_view;
     mutable std::array<CachedLines, 4> m_cache;
     mutable qsizetype m_nextCacheSlot = 0;
 };

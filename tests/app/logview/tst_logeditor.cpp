@@ -2,10 +2,15 @@
 
 #include "keycommand.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 // A hex log wrapped at a width that holds about a dozen characters.
 static constexpr int kWidthChars = 12;
+
+using ReceiveNotation::Notation;
+
+Q_DECLARE_METATYPE(Notation)
 
 class TestLogEditor : public QObject
 {
@@ -17,6 +22,10 @@ private Q_SLOTS:
     void upAndDownKeepTheColumn();
     void showingAgainAfterClear_data();
     void showingAgainAfterClear();
+    void editThenShowWrapsOnlyTheEdit_data();
+    void editThenShowWrapsOnlyTheEdit();
+    void caretCrossesEstimatedBlocks_data();
+    void caretCrossesEstimatedBlocks();
 
 private:
     void press(KeyCommand::Action action, bool extend = false, const QString &typed = QString());
@@ -107,6 +116,107 @@ void TestLogEditor::showingAgainAfterClear()
     QCOMPARE(m_editor.layout().lineCount(), fresh.layout().lineCount());
     const qint64 last = fresh.layout().lineCount() - 1;
     QCOMPARE(m_editor.layout().lineStart(last), fresh.layout().lineStart(last));
+}
+
+namespace {
+
+
+ReceiveLog largeLog(const QByteArray &piece, Notation notation)
+{
+    ReceiveLog log;
+    while (log.byteCount() < 200 * ReceiveLog::kChunkSize)
+        log.append(piece, notation);
+    return log;
+}
+
+QByteArray randomBytes()
+{
+    QRandomGenerator random(9);
+    QByteArray bytes(ReceiveLog::kChunkSize, Qt::Uninitialized);
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    return bytes;
+}
+
+} // namespace
+
+void TestLogEditor::editThenShowWrapsOnlyTheEdit_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<Notation>("notation");
+    QTest::newRow("sentences") << QByteArray("$GPRMC,081836,A,3751.65,S,14507.36,E*62\r\n") << Notation::Ascii;
+    QTest::newRow("random bytes in HEX") << randomBytes() << Notation::Hex;
+}
+
+// One key typed in the middle, then a serial event puts the log back: the blocks
+// before and after the edit keep their lines, and the lines are a whole wrap's.
+void TestLogEditor::editThenShowWrapsOnlyTheEdit()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(Notation, notation);
+    ReceiveLog log = largeLog(piece, notation);
+    m_editor.clear();
+    m_editor.show(log);
+    m_editor.settle(QDeadlineTimer(QDeadlineTimer::Forever));
+    const WrapLayout &layout = m_editor.layout();
+    m_editor.moveCaret(m_editor.text().size() / 2, false);
+    const qint64 before = layout.charsWrapped();
+    press(KeyCommand::Action::Type, false, u"x"_qs);
+    log.append(QByteArrayView("!"), notation);
+    m_editor.show(log);
+    const qsizetype block = m_editor.text().blockOf(m_editor.caret());
+    const qsizetype blockSize = m_editor.text().blockEnd(block) - m_editor.text().blockStart(block);
+    QVERIFY2(layout.charsWrapped() - before < 6 * blockSize, qPrintable(QString::number(layout.charsWrapped() - before)));
+    QVERIFY(m_editor.isSettled());
+
+    LogEditor whole;
+    whole.setWidth(layout.width());
+    whole.show(log);
+    whole.settle(QDeadlineTimer(QDeadlineTimer::Forever));
+    QCOMPARE(layout.lineCount(), whole.layout().lineCount());
+    for (qint64 line = 0; line < layout.lineCount(); line += 997)
+        QCOMPARE(layout.lineStart(line), whole.layout().lineStart(line));
+}
+
+void TestLogEditor::caretCrossesEstimatedBlocks_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<Notation>("notation");
+    QTest::addColumn<bool>("backwards"); // lines have breaks, so blocks wrapped backwards are exact too
+    QTest::newRow("sentences") << QByteArray("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\r\n") << Notation::Ascii
+                               << true;
+    QTest::newRow("random bytes in HEX") << randomBytes() << Notation::Hex << false;
+}
+
+// Before the wrap settles, caret moves land where they land once it has settled.
+void TestLogEditor::caretCrossesEstimatedBlocks()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(Notation, notation);
+    QFETCH(bool, backwards);
+    const ReceiveLog log = largeLog(piece, notation);
+    LogEditor settled;
+    settled.setWidth(m_editor.layout().width());
+    settled.show(log);
+    settled.settle(QDeadlineTimer(QDeadlineTimer::Forever));
+    m_editor.clear();
+    m_editor.show(log);
+    m_editor.setWidth(m_editor.layout().width());
+    QVERIFY(!m_editor.isSettled());
+    using A = KeyCommand::Action;
+    QList<std::pair<A, int>> moves{{A::NextLine, 700}, {A::NextPage, 40}, {A::NextLine, 3}};
+    if (backwards)
+        moves.append({{A::DocumentEnd, 1}, {A::PreviousLine, 500}, {A::PreviousPage, 30}, {A::PreviousLine, 1}});
+    for (const auto &[action, times] : moves) {
+        for (int i = 0; i < times; ++i) {
+            m_editor.carryOut(KeyCommand{action, false}, QString(), 10);
+            settled.carryOut(KeyCommand{action, false}, QString(), 10);
+        }
+        QCOMPARE(m_editor.caret(), settled.caret());
+    }
+    QVERIFY(!m_editor.isSettled());
+    press(A::DocumentStart);
+    QCOMPARE(m_editor.caret(), 0);
 }
 
 QTEST_MAIN(TestLogEditor)

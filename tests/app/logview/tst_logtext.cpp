@@ -164,28 +164,35 @@ void TestLogText::showingAgainKeepsBlocksBeforeTheEdit_data()
     QTest::addColumn<qsizetype>("editChunk");
     QTest::addColumn<qsizetype>("offset"); // in the chunk's text of 3 * kChunk
     QTest::addColumn<qsizetype>("pasted");
-    QTest::newRow("typed into the last chunk") << qsizetype(3) << qsizetype(5) << qsizetype(1);
-    QTest::newRow("typed into an early chunk") << qsizetype(1) << qsizetype(5) << qsizetype(1);
-    QTest::newRow("pasted late in a chunk, splitting its block") << qsizetype(2) << 3 * kChunk - 1 << kChunk + 100;
+    QTest::addColumn<qsizetype>("editedBlocks");
+    QTest::newRow("typed into the last chunk") << qsizetype(3) << qsizetype(5) << qsizetype(1) << qsizetype(1);
+    QTest::newRow("typed into an early chunk") << qsizetype(1) << qsizetype(5) << qsizetype(1) << qsizetype(1);
+    QTest::newRow("pasted late in a chunk, splitting its block")
+        << qsizetype(2) << 3 * kChunk - 1 << kChunk + 100 << qsizetype(2);
 }
 
-// The next serial event replaces an edit; the log's blocks before it stay, so that
-// showing the log again costs what lies after the edit.
+// The next serial event replaces an edit; the log's blocks before and after it stay,
+// so that showing the log again costs what the edit touched.
 void TestLogText::showingAgainKeepsBlocksBeforeTheEdit()
 {
     QFETCH(qsizetype, editChunk);
     QFETCH(qsizetype, offset);
     QFETCH(qsizetype, pasted);
+    QFETCH(qsizetype, editedBlocks);
     ReceiveLog log;
     log.append(pattern(3 * kChunk + 10), Notation::Hex);
     LogText text;
     text.assign(log);
     const qsizetype at = text.blockStart(editChunk) + offset;
     text.replace(at, at, QString(pasted, u'p'));
+    const qsizetype chunksAfter = log.chunkCount() - editChunk - 1;
     log.append(pattern(kChunk), Notation::Hex);
     const LogText::BlockChange change = text.assign(log, at);
+    text.catchUp(log);
     QCOMPARE(text.toString(), log.toString());
     QCOMPARE(change.first, editChunk);
+    QCOMPARE(change.removed, editedBlocks);
+    QCOMPARE(change.added, chunksAfter > 0 ? 1 : log.chunkCount() - editChunk);
 }
 
 QTEST_GUILESS_MAIN(TestLogText)

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void appendingMatchesWrappingWhole();
     void editsMatchWrappingWhole_data();
     void editsMatchWrappingWhole();
+    void lazyMatchesWrappingWhole_data();
+    void lazyMatchesWrappingWhole();
 
 private:
     static QStringList linesOf(const LogText &text, const WrapLayout &layout);
@@ -228,6 +230,58 @@ void TestWrapLayout::editsMatchWrappingWhole()
         fresh.setWidth(width * kUnit);
         fresh.relayout();
         QCOMPARE(linesOf(shown, layout), linesOf(shown, fresh));
+    }
+}
+
+void TestWrapLayout::lazyMatchesWrappingWhole_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<Notation>("notation");
+    QRandomGenerator random(3);
+    QByteArray bytes(ReceiveLog::kChunkSize, Qt::Uninitialized);
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    QTest::newRow("random bytes in HEX") << bytes << Notation::Hex;
+    QTest::newRow("random bytes in DEC") << bytes << Notation::Dec;
+    QTest::newRow("random bytes in ASCII") << bytes << Notation::Ascii;
+    QTest::newRow("sentences with CR LF") << QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08*47\r\n")
+                                          << Notation::Ascii;
+    QTest::newRow("words") << QByteArray("the quick brown fox jumps over the lazy dog ") << Notation::Ascii;
+}
+
+// Wrapped only where it is read, the text gives the lines of a whole wrap once
+// settled, at every width; meanwhile each position stays on a line that holds it.
+void TestWrapLayout::lazyMatchesWrappingWhole()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(Notation, notation);
+    ReceiveLog log;
+    while (log.byteCount() < 100 * ReceiveLog::kChunkSize)
+        log.append(piece, notation);
+    LogText text;
+    text.assign(log);
+    WrapLayout lazy(text);
+    QRandomGenerator random(5);
+    for (int step = 0; step < 5; ++step) {
+        const int width = random.bounded(3, 70);
+        lazy.setWidth(width * kUnit);
+        lazy.reflow();
+        for (int read = 0; read < 8; ++read) {
+            const qsizetype pos = random.bounded(text.size() + 1);
+            lazy.ensureAround(pos, 30, 30);
+            const qint64 line = lazy.lineOf(pos);
+            QVERIFY(lazy.lineStart(line) <= pos);
+            QVERIFY(pos < lazy.lineEnd(line) || pos == text.size());
+            QCOMPARE(lazy.lineStart(lazy.lineOf(lazy.lineStart(line + 10))), lazy.lineStart(line + 10));
+        }
+        QVERIFY(!lazy.isSettled());
+        lazy.settle(QDeadlineTimer(QDeadlineTimer::Forever));
+        QVERIFY(lazy.isSettled());
+        WrapLayout whole(text);
+        whole.setWidth(width * kUnit);
+        whole.relayout();
+        QCOMPARE(lazy.lineCount(), whole.lineCount());
+        QCOMPARE(linesOf(text, lazy), linesOf(text, whole));
     }
 }
 
