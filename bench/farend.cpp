@@ -30,12 +30,44 @@ void FarEnd::flood(ReceiveStream::Kind kind, qint64 limit)
     // processor time from the window while it is measured. Each chunk of the log is
     // compressed on its own, so the repeat far back gains nothing.
     const QByteArray pool = ReceiveStream(kind).next(qsizetype(std::min<qint64>(limit, kPoolSize)));
-    m_writer = std::thread([this, pool, limit] {
+    startWriter([this, pool, limit] {
         for (qsizetype off = 0; !m_stop && m_written < limit; off = (off + kBlock) % pool.size()) {
             const qsizetype size = qsizetype(std::min<qint64>({kBlock, pool.size() - off, limit - m_written}));
             if (!writeAll(pool.constData() + off, size))
                 break;
         }
+    });
+}
+
+void FarEnd::pace(ReceiveStream::Kind kind, int bytesPerSecond)
+{
+    const QByteArray pool = ReceiveStream(kind).next(kBlock);
+    startWriter([this, pool, bytesPerSecond] {
+        const Clock::time_point start = Clock::now();
+        qint64 sent = 0;
+        for (int ms = 1; !m_stop; ++ms) {
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(ms));
+            const qint64 due = qint64(bytesPerSecond) * ms / 1000;
+            while (sent < due) {
+                const qsizetype off = qsizetype(sent % pool.size());
+                const qsizetype size = qsizetype(std::min<qint64>(due - sent, pool.size() - off));
+                if (!writeAll(pool.constData() + off, size))
+                    return;
+                sent += size;
+            }
+        }
+    });
+}
+
+// One writer at a time; the one before has finished or been stopped.
+void FarEnd::startWriter(std::function<void()> write)
+{
+    if (m_writer.joinable())
+        m_writer.join();
+    m_stop = false;
+    m_floodDone = false;
+    m_writer = std::thread([this, write] {
+        write();
         m_floodDone = true;
     });
 }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -20,6 +21,9 @@ public:
 
     // Writes the stream until limit bytes are out or stop() is called.
     void flood(ReceiveStream::Kind kind, qint64 limit);
+    // Writes the stream at bytesPerSecond, a millisecond's bytes at a time, as a
+    // device on a slow line does, until stop() is called.
+    void pace(ReceiveStream::Kind kind, int bytesPerSecond);
     void stop() { m_stop = true; }
     bool floodDone() const { return m_floodDone; }
     qint64 written() const { return m_written; }
@@ -30,6 +34,7 @@ private:
     static constexpr qsizetype kPoolSize = 16 * 1024 * 1024;
     static constexpr qsizetype kBlock = 64 * 1024;
 
+    void startWriter(std::function<void()> write);
     bool writeAll(const char *data, qsizetype size);
     void readKeys();
 

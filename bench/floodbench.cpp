@@ -66,10 +66,12 @@ struct Sizes
     qsizetype logChars;  // each notation run floods until the log has this many characters
     qint64 gigabyte;     // what the last run receives
     int idleKeys;
+    int pacedMs;         // how long bytes arrive paced on the gigabyte
 };
 
-constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100};
-constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10};
+constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000};
+constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300};
+constexpr int k115200BytesPerSecond = 11520;
 
 qint64 statusKiB(const char *field)
 {
@@ -289,6 +291,29 @@ int runNotation(const Run &run, const Sizes &sizes)
     return 0;
 }
 
+// Keys typed on the full log, first with the line idle, then while bytes arrive
+// paced like a 115200 baud line, a millisecond's bytes at a time.
+void pacedKeyWaits(Bench &bench, const Sizes &sizes)
+{
+    while (!bench.text1->isSettled())
+        QCoreApplication::processEvents();
+    const std::vector<double> idle = idleKeyWaits(bench, int(bench.pressed.size()) + sizes.idleKeys);
+    const qint64 before = bench.window.receivedText().byteCount();
+    const std::size_t first = bench.pressed.size();
+    bench.far.pace(kGigabyteRun.stream, k115200BytesPerSecond);
+    bench.typist.start(kKeyEveryMs);
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(sizes.pacedMs);
+    while (Clock::now() < until)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    bench.typist.stop();
+    bench.far.stop();
+    const std::vector<double> paced = bench.keyWaits(first);
+    std::printf("keys on the full log: idle %.2f / %.2f ms (median / max); while %lld bytes arrived paced at "
+                "%d bytes/s: %.2f / %.2f ms\n",
+                median(idle), maximum(idle), static_cast<long long>(bench.window.receivedText().byteCount() - before),
+                k115200BytesPerSecond, median(paced), maximum(paced));
+}
+
 int runGigabyte(const Sizes &sizes)
 {
     Bench bench(kGigabyteRun);
@@ -307,7 +332,7 @@ int runGigabyte(const Sizes &sizes)
         bar->setValue(bar->maximum());
         bench.paint();
     });
-    // Both wrap the whole text again.
+    // A resize wraps what is in view at once and the rest in the background.
     const double resize = timed([&] {
         bench.text1->resize(bench.text1->width() + 8, bench.text1->height());
         bench.paint();
@@ -325,6 +350,8 @@ int runGigabyte(const Sizes &sizes)
                 double(log.byteCount()) / kMiB / result.seconds, double(rss) / 1024, double(rssBefore) / 1024,
                 double(rss - rssBefore) * 1024 / double(log.byteCount() - bytesBefore), double(statusKiB("VmHWM:")) / 1024, top,
                 end, resize, notation);
+    std::fflush(stdout);
+    pacedKeyWaits(bench, sizes);
     return 0;
 }
 

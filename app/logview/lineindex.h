@@ -2,22 +2,23 @@
 
 #include <QList>
 
-// The number of line starts in each block of the receive box's text, summed so that
-// the lines before a block and the block that holds a line are found in log(n) steps
-// after any single count changed: a log of a week has millions of blocks.
+// Sums of one number per block of the receive box's text, so that the sum before a
+// block, and the block before which a sum is reached, take log(n) steps after any
+// single number changed: a log of a week has millions of blocks.
 class LineIndex
 {
 public:
     qsizetype size() const { return m_tree.size() - 1; }
-    qint64 total() const { return before(size()); }
 
-    // Counts for blocks [0, size()): counts(i) gives block i's.
-    template<typename Count>
-    void build(qsizetype size, Count counts)
+    // size blocks, each 0.
+    void reset(qsizetype size) { m_tree.fill(0, size + 1); }
+    // Blocks [0, size), value(i) giving block i's number.
+    template<typename Value>
+    void build(qsizetype size, Value value)
     {
         m_tree.fill(0, size + 1);
         for (qsizetype i = 1; i <= size; ++i) {
-            m_tree[i] += counts(i - 1);
+            m_tree[i] += value(i - 1);
             const qsizetype parent = i + (i & -i);
             if (parent <= size)
                 m_tree[parent] += m_tree.at(i);
@@ -25,14 +26,31 @@ public:
     }
     // Keeps blocks [0, size) as they are.
     void truncate(qsizetype size) { m_tree.resize(size + 1); }
-    void append(qint64 count);
+    void append(qint64 value);
     void add(qsizetype block, qint64 delta);
 
-    // Lines starting in blocks [0, block).
+    // The sum over blocks [0, block).
     qint64 before(qsizetype block) const;
-    // The block in which line starts, for 0 <= line < total().
-    qsizetype blockOf(qint64 line) const;
+    qint64 at(qsizetype block) const { return before(block + 1) - before(block); }
+    // The largest k <= size() for which below(k, before(k)) holds, where below is
+    // true for k = 0 and, once false, false for every larger k.
+    template<typename Below>
+    qsizetype last(Below below) const
+    {
+        qsizetype pos = 0;
+        qint64 sum = 0;
+        qsizetype step = 1;
+        while (step * 2 <= size())
+            step *= 2;
+        for (; step > 0; step /= 2) {
+            if (pos + step <= size() && below(pos + step, sum + m_tree.at(pos + step))) {
+                pos += step;
+                sum += m_tree.at(pos);
+            }
+        }
+        return pos;
+    }
 
 private:
-    QList<qint64> m_tree{0}; // 1-based: node i sums the counts of blocks [i - lowbit(i), i)
+    QList<qint64> m_tree{0}; // 1-based: node i sums blocks [i - lowbit(i), i)
 };

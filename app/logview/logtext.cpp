@@ -111,21 +111,42 @@ void LogText::clear()
     m_blocks.clear();
     m_starts = {0};
     m_loggedUpTo = 0;
+    m_changed = false;
 }
 
-// Blocks for the log's chunks [fromChunk, toChunk), inserted at block at; a chunk
-// with no text yet has none.
-qsizetype LogText::addLogged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk, qsizetype at)
+// Blocks for the log's chunks [fromChunk, toChunk); a chunk with no text yet has none.
+QList<LogText::Block> LogText::logged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk)
 {
-    QList<Block> added;
+    QList<Block> blocks;
     for (qsizetype i = fromChunk; i < toChunk; ++i) {
-        LogChunk::Snapshot logged = log.chunk(i);
-        if (logged.chars > 0)
-            added.append(Block{std::move(logged), nullptr});
+        LogChunk::Snapshot chunk = log.chunk(i);
+        if (chunk.chars > 0)
+            blocks.append(Block{std::move(chunk), nullptr});
     }
-    m_blocks.insert(at, added.size(), Block{});
-    std::move(added.begin(), added.end(), m_blocks.begin() + at);
-    return added.size();
+    return blocks;
+}
+
+// Blocks [first, first + removed) become blocks; the starts after them move by what
+// the text grew, and nothing moves in memory when as many blocks come as go.
+LogText::BlockChange LogText::splice(qsizetype first, qsizetype removed, QList<Block> blocks)
+{
+    const qsizetype added = blocks.size();
+    const qsizetype oldEnd = m_starts.at(first + removed);
+    if (added != removed) {
+        m_blocks.remove(first, removed);
+        m_blocks.insert(first, added, Block{});
+        m_starts.remove(first + 1, removed);
+        m_starts.insert(first + 1, added, 0);
+    }
+    std::move(blocks.begin(), blocks.end(), m_blocks.begin() + first);
+    for (qsizetype i = first; i < first + added; ++i)
+        m_starts[i + 1] = m_starts.at(i) + m_blocks.at(i).size();
+    const qsizetype grown = m_starts.at(first + added) - oldEnd;
+    if (grown != 0) {
+        for (auto it = m_starts.begin() + first + added + 1; it != m_starts.end(); ++it)
+            *it += grown;
+    }
+    return BlockChange{first, removed, added};
 }
 
 LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore)
@@ -149,21 +170,17 @@ LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore
             --keep;
         }
     }
-    // So are the blocks after the last one edited: the log's chunks as they were,
+    // So are the blocks after the operator's changes: the log's chunks as they were,
     // which only catchUp() need bring up to date.
-    qsizetype tail = m_blocks.size();
-    while (tail > keep && !m_blocks.at(tail - 1).edited)
-        --tail;
+    qsizetype tail = m_changed ? std::max(keep, m_changedTo) : m_blocks.size();
     qsizetype toChunk = tail < m_blocks.size() ? log.indexOf(m_blocks.at(tail).logged.chunk->id()) : -1;
     if (toChunk < fromChunk) {
         tail = m_blocks.size();
         toChunk = log.chunkCount();
     }
     m_loggedUpTo = tail < m_blocks.size() ? log.indexOf(m_blocks.constLast().logged.chunk->id()) + 1 : toChunk;
-    m_blocks.remove(keep, tail - keep);
-    const BlockChange change{keep, tail - keep, addLogged(log, fromChunk, toChunk, keep)};
-    rebuildStarts(keep);
-    return change;
+    m_changed = false;
+    return splice(keep, tail - keep, logged(log, fromChunk, toChunk));
 }
 
 LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
@@ -174,11 +191,8 @@ LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
     const LogChunk *lastChunk = first > 0 ? m_blocks.constLast().logged.chunk.data() : nullptr;
     if (lastChunk && fromChunk < log.chunkCount() && lastChunk->id() == log.chunk(fromChunk).chunk->id())
         --first;
-    const qsizetype removed = m_blocks.size() - first;
-    m_blocks.resize(first);
-    const BlockChange change{first, removed, addLogged(log, fromChunk, log.chunkCount(), first)};
+    const BlockChange change = splice(first, m_blocks.size() - first, logged(log, fromChunk, log.chunkCount()));
     m_loggedUpTo = log.chunkCount();
-    rebuildStarts(first);
     return change;
 }
 
@@ -191,7 +205,7 @@ LogText::BlockChange LogText::replace(qsizetype from, qsizetype to, const QStrin
     const bool placeholder = m_blocks.isEmpty();
     if (placeholder) {
         m_blocks.append(Block{{}, std::make_shared<const Edited>()});
-        rebuildStarts(0);
+        m_starts.append(0);
     }
     const qsizetype first = blockOf(from);
     const qsizetype last = std::max(first, blockOf(std::max(from, to - 1)));
@@ -212,13 +226,26 @@ LogText::BlockChange LogText::replace(qsizetype from, qsizetype to, const QStrin
     FieldSpanList::addSlice(edited.fields, whole.fields, 0, offset, 0);
     FieldSpanList::addSlice(edited.fields, whole.fields, whole.size() - tail, whole.size(), offset + text.size());
 
-    m_blocks.remove(first, last - first + 1);
-    QList<Block> pieces = splitBlock(std::move(edited));
-    const BlockChange change{first, placeholder ? 0 : last - first + 1, pieces.size()};
-    for (qsizetype i = 0; i < pieces.size(); ++i)
-        m_blocks.insert(first + i, std::move(pieces[i]));
-    rebuildStarts(first);
-    return change;
+    const BlockChange change = splice(first, last - first + 1, splitBlock(std::move(edited)));
+    markChanged(change);
+    return placeholder ? BlockChange{first, 0, change.added} : change;
+}
+
+// The operator's changes so far lie in blocks [m_changedFrom, m_changedTo).
+void LogText::markChanged(const BlockChange &change)
+{
+    const qsizetype end = change.first + change.removed;
+    const auto moved = [&](qsizetype block, qsizetype inside) {
+        return block < change.first ? block : block >= end ? block + change.added - change.removed : inside;
+    };
+    if (!m_changed) {
+        m_changedFrom = change.first;
+        m_changedTo = change.first + change.added;
+    } else {
+        m_changedFrom = std::min(moved(m_changedFrom, change.first), change.first);
+        m_changedTo = std::max(moved(m_changedTo, change.first + change.added), change.first + change.added);
+    }
+    m_changed = true;
 }
 
 // The text and stretches of blocks [first, last] as one.
@@ -258,11 +285,4 @@ QList<LogText::Block> LogText::splitBlock(Edited edited) const
         pieces.append(Block{{}, std::make_shared<const Edited>(std::move(piece))});
     }
     return pieces;
-}
-
-void LogText::rebuildStarts(qsizetype fromBlock)
-{
-    m_starts.resize(fromBlock + 1);
-    for (qsizetype i = fromBlock; i < m_blocks.size(); ++i)
-        m_starts.append(m_starts.constLast() + m_blocks.at(i).size());
 }

@@ -94,14 +94,18 @@ private:
     static constexpr qsizetype kSplitSize = ReceiveNotation::kMaxChars * ReceiveLog::kChunkSize;
 
     const Rendering &rendering(const LogChunk::Snapshot &logged) const;
-    qsizetype addLogged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk, qsizetype at);
+    static QList<Block> logged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk);
+    BlockChange splice(qsizetype first, qsizetype removed, QList<Block> blocks);
+    void markChanged(const BlockChange &change);
     Edited joined(qsizetype first, qsizetype last, bool wide) const;
-    void rebuildStarts(qsizetype fromBlock);
     QList<Block> splitBlock(Edited edited) const;
 
     QList<Block> m_blocks;
     QList<qsizetype> m_starts{0}; // m_starts[i] = position of block i; last = size
-    qsizetype m_loggedUpTo = 0; // the log's chunk count when the blocks last followed it
+    qsizetype m_loggedUpTo = 0; // one past the last of the log's chunks the blocks hold
+    bool m_changed = false;
+    qsizetype m_changedFrom = 0;
+    qsizetype m_changedTo = 0;
     mutable std::array<Rendering, 8> m_renderings;
     mutable qsizetype m_nextRendering = 0;
 };

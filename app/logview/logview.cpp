@@ -185,7 +185,7 @@ void LogView::settleSlice()
     const bool atEnd = isAtEnd();
     const qsizetype shownFrom = m_top;
     const qsizetype shownTo = std::as_const(m_editor).layout().lineEnd(topLine() + visibleRows());
-    const auto [from, to] = m_editor.settle(QDeadlineTimer(kSettleMs));
+    const auto [from, to] = m_editor.settle(QDeadlineTimer(kSettleMs, Qt::PreciseTimer));
     if (m_editor.isSettled())
         m_settleTimer.stop();
     if (atEnd)

@@ -34,6 +34,9 @@ public:
     void select(qsizetype anchor, qsizetype caret);
     // The position of the first character in view.
     qsizetype firstVisiblePosition() const;
+    // Whether every line count is exact, which a background pass sees to after a
+    // change of width or font.
+    bool isSettled() const { return m_editor.isSettled(); }
     // Items for the context menu, below its edit items; their shortcuts act only
     // while the box has the focus, so the transmit box keeps every Ctrl+letter.
     void addMenuActions(const QList<QAction *> &actions);

@@ -10,8 +10,6 @@ constexpr qsizetype kNoLimit = std::numeric_limits<qsizetype>::max() / 2;
 constexpr qsizetype kSamples = 8;
 // A settling slice checks its deadline after each such stretch.
 constexpr qsizetype kSettleReach = 1 << 18;
-// Wrapping at least this much tells the lines per character estimates are made with.
-constexpr qsizetype kLearnFrom = 1 << 14;
 
 } // namespace
 
@@ -40,20 +38,22 @@ void WrapLayout::reflow()
         chars += end - m_text.blockStart(block);
     }
     m_breaker.release();
-    m_linesPerChar = chars > 0 ? double(lines) / double(chars) : 0;
-    m_blocks.fill(BlockLines{}, blocks);
+    m_perChar = chars > 0 ? lines * kScale / chars : 0;
+    // A new epoch leaves every block unwrapped without touching it.
+    ++m_epoch;
+    m_blocks.resize(blocks);
     m_unwrapped = blocks;
     m_firstUnwrapped = 0;
-    for (qsizetype i = 0; i < blocks; ++i)
-        m_blocks[i].count = estimate(i);
-    m_index.build(blocks, [this](qsizetype i) { return m_blocks.at(i).count; });
+    m_index.reset(blocks);
+    if (blocks > 0)
+        materialize(0, 0);
 }
 
 std::pair<qsizetype, qsizetype> WrapLayout::settle(const QDeadlineTimer &deadline)
 {
     m_touched = {m_text.size(), 0};
     while (m_unwrapped > 0 && !deadline.hasExpired()) {
-        while (m_blocks.at(m_firstUnwrapped).wrapped)
+        while (isWrapped(m_firstUnwrapped))
             ++m_firstUnwrapped;
         materialize(m_firstUnwrapped, kSettleReach);
     }
@@ -66,7 +66,8 @@ void WrapLayout::swapLines(WrapLayout &other)
     std::swap(m_index, other.m_index);
     std::swap(m_unwrapped, other.m_unwrapped);
     std::swap(m_firstUnwrapped, other.m_firstUnwrapped);
-    std::swap(m_linesPerChar, other.m_linesPerChar);
+    std::swap(m_epoch, other.m_epoch);
+    std::swap(m_perChar, other.m_perChar);
     // Cached lines and views belong to the text each had.
     for (WrapLayout *layout : {this, &other}) {
         ++layout->m_revision;
@@ -92,37 +93,48 @@ void WrapLayout::update(const LogText::BlockChange &change, const Restart &resta
     const qsizetype first = change.first;
     const qsizetype oldSize = m_blocks.size();
     const qsizetype removed = std::min(change.removed, oldSize - first);
+    const qsizetype added = change.added;
     // The line holding the first changed block's start lies before the change.
-    const bool keepFirst = first < oldSize && change.added > 0 && m_blocks.at(first).wrapped;
+    const bool keepFirst = first < oldSize && added > 0 && isWrapped(first);
     const qsizetype keptLead = keepFirst ? m_blocks.at(first).lead : 0;
-    m_unwrapped -= std::count_if(m_blocks.cbegin() + first, m_blocks.cbegin() + first + removed,
-                                 [](const BlockLines &b) { return !b.wrapped; });
-    m_blocks.remove(first, removed);
-    m_blocks.insert(first, change.added, BlockLines{});
-    m_unwrapped += change.added;
-    m_firstUnwrapped = std::min(m_firstUnwrapped, first);
-    if (keepFirst)
-        enter(first, keptLead);
-    if (first + removed == oldSize) {
+    for (qsizetype i = first; i < first + removed; ++i)
+        m_unwrapped -= isWrapped(i) ? 0 : 1;
+    if (removed == added) {
+        // In place, so that an edit in a long text moves nothing.
+        for (qsizetype i = first; i < first + added; ++i) {
+            m_index.add(i, -m_index.at(i));
+            m_blocks[i] = BlockLines{};
+        }
+    } else if (first + removed == oldSize) {
+        m_blocks.resize(first);
+        m_blocks.resize(first + added);
         m_index.truncate(first);
-        for (qsizetype i = first; i < m_blocks.size(); ++i)
+        for (qsizetype i = 0; i < added; ++i)
             m_index.append(0);
     } else {
-        m_index.build(m_blocks.size(), [this](qsizetype i) { return m_blocks.at(i).count; });
+        m_blocks.remove(first, removed);
+        m_blocks.insert(first, added, BlockLines{});
+        m_index.build(m_blocks.size(), [this](qsizetype i) { return weightOf(i); });
     }
+    m_unwrapped += added;
+    m_firstUnwrapped = std::min(m_firstUnwrapped, first);
     if (m_blocks.isEmpty())
         return;
-    const qsizetype syncBlock = first + change.added;
+    if (keepFirst)
+        enter(first, keptLead);
+    const qsizetype syncBlock = first + added;
     const qsizetype syncFrom = syncBlock < m_blocks.size() ? m_text.blockStart(syncBlock) : m_text.size() + 1;
     const qsizetype from = m_text.blockOf(restart.pos);
+    const qint64 charsBefore = m_charsWrapped;
+    const qint64 linesBeforeWrap = lineCount();
     if (from < first || (from == first && keepFirst))
         wrapFrom(from, restart.pos, restart.line, syncBlock, syncFrom, kReach);
     else
         wrapFrom(first, startBefore(first), 0, syncBlock, syncFrom, kReach);
-    // What the bound left of the new blocks is estimated.
-    for (qsizetype i = first; i < syncBlock && i < m_blocks.size(); ++i) {
-        if (!m_blocks.at(i).wrapped)
-            setCount(i, estimate(i));
+    // The first text a layout gets tells its estimates, when no width change did.
+    if (m_perChar == 0 && m_unwrapped > 0 && m_charsWrapped > charsBefore) {
+        m_perChar = std::max<qint64>(1, (lineCount() - linesBeforeWrap) * kScale / (m_charsWrapped - charsBefore));
+        m_index.build(m_blocks.size(), [this](qsizetype i) { return weightOf(i); });
     }
 }
 
@@ -134,10 +146,10 @@ void WrapLayout::ensureAround(qsizetype pos, qint64 before, qint64 after)
     const qsizetype home = m_text.blockOf(pos);
     while (true) {
         const qint64 line = lineOf(pos);
-        const qsizetype from = std::min(home, m_index.blockOf(std::max<qint64>(0, line - before)));
-        const qsizetype to = std::max(home, m_index.blockOf(std::min(line + after, lineCount() - 1)));
+        const qsizetype from = std::min(home, blockOfLine(std::max<qint64>(0, line - before)));
+        const qsizetype to = std::max(home, blockOfLine(std::min(line + after, lineCount() - 1)));
         qsizetype k = from;
-        while (k <= to && m_blocks.at(k).wrapped)
+        while (k <= to && isWrapped(k))
             ++k;
         if (k > to)
             return;
@@ -150,13 +162,13 @@ qsizetype WrapLayout::placeOfLine(qint64 line)
     if (m_blocks.isEmpty())
         return 0;
     line = std::clamp<qint64>(line, 0, lineCount() - 1);
-    const qsizetype block = m_index.blockOf(line);
-    if (!m_blocks.at(block).wrapped) {
-        const double share = double(line - m_index.before(block)) / std::max(1, m_blocks.at(block).count);
+    const qsizetype block = blockOfLine(line);
+    if (!isWrapped(block)) {
+        const double share = double(line - linesBefore(block)) / double(std::max<qint64>(1, linesOf(block)));
         materialize(block, kReach);
         const qint32 count = m_blocks.at(block).count;
-        line = count > 0 ? m_index.before(block) + std::min<qint64>(qint64(share * count), count - 1)
-                         : std::max<qint64>(0, m_index.before(block) - 1);
+        line = count > 0 ? linesBefore(block) + std::min<qint64>(qint64(share * count), count - 1)
+                         : std::max<qint64>(0, linesBefore(block) - 1);
     }
     return lineStart(line);
 }
@@ -165,7 +177,7 @@ qsizetype WrapLayout::placeOfLine(qint64 line)
 // before it run into it.
 void WrapLayout::materialize(qsizetype block, qsizetype reach)
 {
-    if (!m_blocks.at(block).wrapped)
+    if (!isWrapped(block))
         wrapFrom(block, startBefore(block), 0, block + 1, 0, reach);
 }
 
@@ -178,7 +190,7 @@ qsizetype WrapLayout::startBefore(qsizetype block) const
     if (block == 0)
         return 0;
     const BlockLines &previous = m_blocks.at(block - 1);
-    if (previous.wrapped)
+    if (isWrapped(block - 1))
         return previous.count > 0 ? linesIn(block - 1).constLast() : m_text.blockStart(block - 1) - previous.lead;
     const LogText::BlockView view = m_text.view(block - 1);
     const qsizetype base = m_text.blockStart(block - 1);
@@ -210,8 +222,8 @@ void WrapLayout::wrapFrom(qsizetype block, qsizetype s, qint64 line, qsizetype s
     qsizetype k = block;
     qsizetype hint = k;
     qsizetype previous = -1;
-    qint64 count = line - m_index.before(k);
-    if (s < m_text.blockStart(k) || !m_blocks.at(k).wrapped) {
+    qint64 count = line - linesBefore(k);
+    if (s < m_text.blockStart(k) || !isWrapped(k)) {
         while (s >= 0 && s < m_text.blockStart(k)) {
             previous = s;
             s = m_breaker.next(s, hint);
@@ -219,11 +231,8 @@ void WrapLayout::wrapFrom(qsizetype block, qsizetype s, qint64 line, qsizetype s
         enter(k, s == m_text.blockStart(k) ? 0 : m_text.blockStart(k) - previous);
         count = 0;
     }
-    qint64 lines = 0;
     const auto finish = [&](qsizetype end) {
         m_charsWrapped += end - begin;
-        if (end - begin >= kLearnFrom)
-            m_linesPerChar = double(lines) / double(end - begin);
         m_touched = {std::min(m_touched.first, begin), std::max(m_touched.second, end)};
         m_breaker.release();
     };
@@ -234,7 +243,7 @@ void WrapLayout::wrapFrom(qsizetype block, qsizetype s, qint64 line, qsizetype s
             const qsizetype start = m_text.blockStart(k);
             const qsizetype lead = s == start ? 0 : start - previous;
             const BlockLines &next = m_blocks.at(k);
-            if (k >= syncBlock && next.wrapped && next.lead == lead && start - lead >= syncFrom)
+            if (k >= syncBlock && isWrapped(k) && next.lead == lead && start - lead >= syncFrom)
                 return finish(start);
             if (start > limit) {
                 unwrap(k);
@@ -244,7 +253,6 @@ void WrapLayout::wrapFrom(qsizetype block, qsizetype s, qint64 line, qsizetype s
             count = 0;
         }
         ++count;
-        ++lines;
         previous = s;
         s = m_breaker.next(s, hint);
     }
@@ -259,34 +267,53 @@ void WrapLayout::wrapFrom(qsizetype block, qsizetype s, qint64 line, qsizetype s
 void WrapLayout::enter(qsizetype block, qsizetype lead)
 {
     BlockLines &b = m_blocks[block];
-    if (!b.wrapped)
+    if (b.epoch != m_epoch) {
         --m_unwrapped;
-    b.wrapped = true;
+        b.epoch = m_epoch;
+        b.count = 0;
+        m_index.add(block, -m_perChar * charsOf(block));
+    }
     b.lead = lead;
 }
 
 void WrapLayout::unwrap(qsizetype block)
 {
-    BlockLines &b = m_blocks[block];
-    if (b.wrapped)
+    if (isWrapped(block)) {
         ++m_unwrapped;
-    b.wrapped = false;
-    b.lead = 0;
+        m_index.add(block, -weightOf(block));
+        m_blocks[block] = BlockLines{};
+    }
     m_firstUnwrapped = std::min(m_firstUnwrapped, block);
 }
 
 void WrapLayout::setCount(qsizetype block, qint64 count)
 {
     BlockLines &b = m_blocks[block];
-    m_index.add(block, count - b.count);
+    m_index.add(block, (count - b.count) * kScale);
     b.count = qint32(count);
 }
 
-// Block 0 holds line 0 whatever its length.
-qint32 WrapLayout::estimate(qsizetype block) const
+qint64 WrapLayout::weightOf(qsizetype block) const
 {
-    const double chars = double(m_text.blockEnd(block) - m_text.blockStart(block));
-    return std::max(block == 0 ? 1 : 0, qint32(std::lround(chars * m_linesPerChar)));
+    return isWrapped(block) ? m_blocks.at(block).count * kScale - m_perChar * charsOf(block) : 0;
+}
+
+qint64 WrapLayout::linesBefore(qsizetype block) const
+{
+    return (m_perChar * m_text.blockStart(block) + m_index.before(block)) / kScale;
+}
+
+qint64 WrapLayout::linesOf(qsizetype block) const
+{
+    return linesBefore(block + 1) - linesBefore(block);
+}
+
+qsizetype WrapLayout::blockOfLine(qint64 line) const
+{
+    const qint64 limit = (line + 1) * kScale;
+    const qsizetype block = m_index.last(
+        [&](qsizetype k, qint64 sum) { return m_perChar * m_text.blockStart(k) + sum < limit; });
+    return std::min(block, m_blocks.size() - 1);
 }
 
 const QList<qsizetype> &WrapLayout::linesIn(qsizetype block) const
@@ -316,11 +343,11 @@ qsizetype WrapLayout::lineStart(qint64 line) const
     if (m_blocks.isEmpty())
         return 0;
     line = std::clamp<qint64>(line, 0, lineCount() - 1);
-    const qsizetype block = m_index.blockOf(line);
+    const qsizetype block = blockOfLine(line);
     const QList<qsizetype> &starts = linesIn(block);
     if (starts.isEmpty())
         return m_text.blockStart(block);
-    return starts.at(std::min<qint64>(line - m_index.before(block), starts.size() - 1));
+    return starts.at(std::clamp<qint64>(line - linesBefore(block), 0, starts.size() - 1));
 }
 
 qsizetype WrapLayout::lineEnd(qint64 line) const
@@ -336,6 +363,6 @@ qint64 WrapLayout::lineOf(qsizetype pos) const
     const qsizetype block = m_text.blockOf(pos);
     const QList<qsizetype> &starts = linesIn(block);
     const qsizetype index = std::upper_bound(starts.cbegin(), starts.cend(), pos) - starts.cbegin();
-    const qint64 inBlock = std::min<qint64>(index, m_blocks.at(block).count);
-    return std::clamp<qint64>(m_index.before(block) + inBlock - 1, 0, lineCount() - 1);
+    const qint64 inBlock = std::min<qint64>(index, linesOf(block));
+    return std::clamp<qint64>(linesBefore(block) + inBlock - 1, 0, lineCount() - 1);
 }

@@ -71,18 +71,19 @@ public:
     qsizetype placeOfLine(qint64 line);
 
     // An empty text has one empty line. Lines are clamped to [0, lineCount()).
-    qint64 lineCount() const { return m_blocks.isEmpty() ? 1 : m_index.total(); }
+    qint64 lineCount() const { return m_blocks.isEmpty() ? 1 : linesBefore(m_blocks.size()); }
     qsizetype lineStart(qint64 line) const;
     qsizetype lineEnd(qint64 line) const; // the next line's start, or the end of the text
     // A position where one line ends and the next starts belongs to the next line.
     qint64 lineOf(qsizetype pos) const;
 
 private:
+    // Wrapped while epoch is the layout's.
     struct BlockLines
     {
         qsizetype lead = 0;
         qint32 count = 0;
-        bool wrapped = false;
+        quint32 epoch = 0;
     };
     struct CachedLines
     {
@@ -92,6 +93,8 @@ private:
     };
     // How far one wrapping goes past the change or block it was asked for.
     static constexpr qsizetype kReach = 1 << 16;
+    // Line numbers are counted in 1/kScale lines, so that estimates need no rounding.
+    static constexpr qint64 kScale = 1 << 24;
 
     void materialize(qsizetype block, qsizetype reach);
     qsizetype startBefore(qsizetype block) const;
@@ -100,16 +103,25 @@ private:
     void enter(qsizetype block, qsizetype lead);
     void unwrap(qsizetype block);
     void setCount(qsizetype block, qint64 count);
-    qint32 estimate(qsizetype block) const;
+    bool isWrapped(qsizetype block) const { return m_blocks.at(block).epoch == m_epoch; }
+    qsizetype charsOf(qsizetype block) const { return m_text.blockEnd(block) - m_text.blockStart(block); }
+    qint64 weightOf(qsizetype block) const;
+    qint64 linesBefore(qsizetype block) const;
+    qint64 linesOf(qsizetype block) const;
+    qsizetype blockOfLine(qint64 line) const;
     const QList<qsizetype> &linesIn(qsizetype block) const;
 
     const LogText &m_text;
     LineBreaker m_breaker;
     QList<BlockLines> m_blocks;
+    // The lines before block k are (m_perChar * blockStart(k) + m_index.before(k)) /
+    // kScale: every block is taken to hold m_perChar lines a character, and the index
+    // holds, for each wrapped block, its count minus that.
     LineIndex m_index;
+    qint64 m_perChar = 0;
+    quint32 m_epoch = 1;
     qsizetype m_unwrapped = 0;
     qsizetype m_firstUnwrapped = 0; // no block before it is unwrapped
-    double m_linesPerChar = 0;
     qint64 m_charsWrapped = 0;
     std::pair<qsizetype, qsizetype> m_touched;
     quint64 m_revision = 0;

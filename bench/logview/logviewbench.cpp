@@ -1,6 +1,7 @@
 // Drives the receive box alone, offscreen, the way the window does after each serial
 // event, and prints what that costs as the log grows. --quick: a small run.
 #include "logview.h"
+#include "longcapture.h"
 #include "receivelog.h"
 
 #include <QApplication>
@@ -167,5 +168,6 @@ int main(int argc, char *argv[])
     const bool quick = QCoreApplication::arguments().contains(QStringLiteral("--quick"));
     runNotation("HEX, random bytes", Feed{asIs, Notation::Hex}, quick);
     runNotation("ASCII (lines of 32 with CR LF)", Feed{asLines, Notation::Ascii}, quick);
+    runLongCaptures(quick);
     return 0;
 }
