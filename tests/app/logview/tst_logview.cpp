@@ -205,13 +205,15 @@ void TestLogView::staysScrolledUp()
 void TestLogView::resizeKeepsFirstVisibleCharacter()
 {
     QScrollBar *bar = m_view->verticalScrollBar();
-    while (m_log.size() < 4 * kChunk)
+    // Long enough that each width is wrapped around the view first, the rest later.
+    while (m_log.size() < 200 * kChunk)
         m_log.append(QByteArrayView("the quick brown fox jumps over the lazy dog "), Notation::Ascii);
     m_view->showLog(m_log);
     bar->setValue(bar->maximum() / 2);
     for (const int width : {120, 400, 60, 257}) {
         const qsizetype first = m_view->firstVisiblePosition();
         m_view->resize(width, kBoxSize.height());
+        QVERIFY(!m_view->isSettled());
         QVERIFY(m_view->firstVisiblePosition() <= first);
         bar->setValue(bar->value() + 1);
         QVERIFY(m_view->firstVisiblePosition() > first);
