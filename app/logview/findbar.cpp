@@ -36,6 +36,16 @@ FindBar::FindBar(LogView *view)
     , m_view(view)
 {
     hide();
+    createControls();
+    // What the status said was about the pattern as it was.
+    connect(m_pattern, &QLineEdit::textEdited, this, [this] { stopSearch(QString()); });
+    connect(m_matchCase, &QCheckBox::toggled, this, [this] { stopSearch(QString()); });
+    addKeys();
+}
+
+// Two rows: the pattern with its buttons, then the option and the status.
+void FindBar::createControls()
+{
     m_pattern = new QLineEdit(this);
     m_pattern->setObjectName(QStringLiteral("pattern"));
     m_pattern->setPlaceholderText(tr("Find"));
@@ -46,10 +56,13 @@ FindBar::FindBar(LogView *view)
     m_status->setObjectName(QStringLiteral("status"));
     QToolButton *previous = toolButton(this, QStringLiteral("previous"), tr("Previous match (Shift+F3)"));
     previous->setArrowType(Qt::UpArrow);
+    connect(previous, &QToolButton::clicked, this, [this] { find(LogSearch::Direction::Backward); });
     QToolButton *next = toolButton(this, QStringLiteral("next"), tr("Next match (F3)"));
     next->setArrowType(Qt::DownArrow);
+    connect(next, &QToolButton::clicked, this, [this] { find(LogSearch::Direction::Forward); });
     QToolButton *close = toolButton(this, QStringLiteral("close"), tr("Close (Escape)"));
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    connect(close, &QToolButton::clicked, this, &FindBar::dismiss);
 
     auto *patternRow = new QHBoxLayout;
     patternRow->addWidget(m_pattern, 1);
@@ -64,14 +77,10 @@ FindBar::FindBar(LogView *view)
     rows->setSpacing(2);
     rows->addLayout(patternRow);
     rows->addLayout(optionRow);
+}
 
-    connect(previous, &QToolButton::clicked, this, [this] { find(LogSearch::Direction::Backward); });
-    connect(next, &QToolButton::clicked, this, [this] { find(LogSearch::Direction::Forward); });
-    connect(close, &QToolButton::clicked, this, &FindBar::dismiss);
-    // What the status said was about the pattern as it was.
-    connect(m_pattern, &QLineEdit::textEdited, this, [this] { stopSearch(QString()); });
-    connect(m_matchCase, &QCheckBox::toggled, this, [this] { stopSearch(QString()); });
-
+void FindBar::addKeys()
+{
     auto *openAction = new QAction(tr("&Find…"), this);
     openAction->setShortcut(QKeySequence::Find);
     connect(openAction, &QAction::triggered, this, &FindBar::open);

@@ -36,6 +36,8 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    void createControls();
+    void addKeys();
     QAction *viewKey(const QKeySequence &key);
     void escape();
     void startSearch(LogSearch::Direction direction, qsizetype from);
