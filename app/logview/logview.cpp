@@ -116,9 +116,10 @@ void LogView::placeBottomWidget()
 {
     const int height = m_bottomWidget ? m_bottomWidget->sizeHint().height() : 0;
     setViewportMargins(0, 0, 0, height);
+    if (!m_bottomWidget)
+        return;
     const QRect lines = viewport()->geometry();
-    if (m_bottomWidget)
-        m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), height);
+    m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), height);
 }
 
 bool LogView::event(QEvent *event)
