@@ -147,6 +147,10 @@ void LogChunk::render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans
         const char *const fieldStart = out;
         if (notation == Notation::Ascii) {
             out = std::remove_copy(bytes + from, bytes + runEnd, out, '\0');
+        } else if (notation == Notation::Hex) {
+            // A fixed step, so that no byte waits for the width of the one before.
+            for (qsizetype i = from; i < runEnd; ++i, out += 3)
+                std::memcpy(out, table[quint8(bytes[i])].chars.data(), ReceiveNotation::kMaxChars);
         } else {
             for (qsizetype i = from; i < runEnd; ++i) {
                 const Written &w = table[quint8(bytes[i])];

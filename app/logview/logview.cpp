@@ -105,6 +105,35 @@ void LogView::addMenuActions(const QList<QAction *> &actions)
     m_menuActions.append(actions);
 }
 
+void LogView::setBottomWidget(QWidget *widget)
+{
+    if (m_bottomWidget && m_bottomWidget != widget)
+        m_bottomWidget->hide();
+    m_bottomWidget = widget;
+    if (widget)
+        widget->show();
+    placeBottomWidget();
+}
+
+// The viewport's margin makes the room; the new height reaches resizeEvent like any.
+void LogView::placeBottomWidget()
+{
+    const int height = m_bottomWidget ? m_bottomWidget->sizeHint().height() : 0;
+    setViewportMargins(0, 0, 0, height);
+    if (!m_bottomWidget)
+        return;
+    const QRect lines = viewport()->geometry();
+    m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), height);
+}
+
+bool LogView::event(QEvent *event)
+{
+    const bool handled = QAbstractScrollArea::event(event);
+    if (event->type() == QEvent::Resize && m_bottomWidget)
+        placeBottomWidget();
+    return handled;
+}
+
 // Scroll range, position and picture for what showLog brought in; the next refresh
 // comes a frame later at the earliest, so that a flood of serial events paints the
 // box and its bar once a frame.

@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QPointer>
 
 class QAction;
 
@@ -41,7 +42,14 @@ public:
     // while the box has the focus, so the transmit box keeps every Ctrl+letter.
     void addMenuActions(const QList<QAction *> &actions);
 
+    // The text, caret and selection as they are now, for tools such as a find bar.
+    const LogEditor &editor() const { return m_editor; }
+    // A child widget shown under the lines and as wide as they are, or none: the lines
+    // give up the room it takes and the box keeps its size. The one before is hidden.
+    void setBottomWidget(QWidget *widget);
+
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -78,6 +86,7 @@ private:
     int visibleRows() const;
     int layoutWidth() const;
     QPointF lineOrigin(qint64 line) const;
+    void placeBottomWidget();
 
     LogEditor m_editor;
     // The view is a place in the text: the start of its first line. The bar's value
@@ -92,6 +101,7 @@ private:
     QAction *m_deleteAction = nullptr;
     QAction *m_selectAllAction = nullptr;
     QList<QAction *> m_menuActions;
+    QPointer<QWidget> m_bottomWidget;
 
     // The view as the operator last saw it, while a refresh waits for the next frame.
     QBasicTimer m_frameTimer;

@@ -1,6 +1,7 @@
 #include "commport.h"
 
 #include "captionfit.h"
+#include "findbar.h"
 #include "formbuilder.h"
 #include "indicatorshape.h"
 #include "logview.h"
@@ -78,6 +79,9 @@ void CommPort::createMiddle()
     Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, WindowLayout::kText1Height));
     Text1->setAccessibleName(Label3->text());
     Text1->setFocus();
+    // Hidden until the operator asks for it in the receive box.
+    auto *findBar = new FindBar(Text1);
+    findBar->setObjectName(QStringLiteral("FindBar"));
 
     TransmitFrame = FormBuilder::frame(this, QStringLiteral("TransmitFrame"), QStringLiteral("Transmit"),
                                        twipsRect(WindowLayout::kText1Left, WindowLayout::kTransmitFrameTop, 3855,
