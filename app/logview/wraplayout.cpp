@@ -1,7 +1,6 @@
 #include "wraplayout.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {

@@ -24,7 +24,10 @@
 // - block 0, when wrapped, starts at a line start.
 // So every block of the wrapped run from block 0 holds exactly what wrapping the
 // whole text would give, and once no block is left unwrapped every count is exact.
-// Blocks are wrapped where they are read, and settle() wraps the rest in slices.
+// Block 0 is always wrapped, so the text always has a line. Blocks are wrapped where
+// they are read, from where the lines before them run in, or else from the last line
+// break before them (exact whatever came before) or, failing that, from their own
+// start; settle() wraps the rest in slices, from the first.
 class WrapLayout
 {
 public:
