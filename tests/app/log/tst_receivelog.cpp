@@ -58,7 +58,7 @@ void TestReceiveLog::rendersAsReceived()
     ReceiveLog log;
     QString expected;
     for (const Piece &piece : pieces) {
-        log.append(piece.bytes, piece.notation);
+        log.append(piece.bytes, piece.notation, piece.msecs);
         char out[ReceiveNotation::kMaxChars];
         for (const char b : piece.bytes) {
             const int n = ReceiveNotation::render(quint8(b), piece.notation, out);
@@ -77,9 +77,9 @@ void TestReceiveLog::rendersAsReceived()
 void TestReceiveLog::readerKeepsWhatItSaw()
 {
     ReceiveLog log;
-    log.append(QByteArrayView("\x0A\x0B"), Notation::Hex);
+    log.append(QByteArrayView("\x0A\x0B"), Notation::Hex, 0);
     const LogChunk::Snapshot seen = log.chunk(0);
-    log.append(QByteArrayView("abc"), Notation::Ascii);
+    log.append(QByteArrayView("abc"), Notation::Ascii, 0);
     QByteArray text;
     FieldSpans fields;
     seen.chunk->render(0, seen.bytes, text, fields);
@@ -94,7 +94,7 @@ void TestReceiveLog::clearEmptiesAndStartsNewGeneration()
 {
     ReceiveLog log;
     const quint64 start = log.generation();
-    log.append(QByteArrayView("x"), Notation::Dec);
+    log.append(QByteArrayView("x"), Notation::Dec, 0);
     QCOMPARE(log.generation(), start);
     log.clear();
     QVERIFY(log.generation() != start);

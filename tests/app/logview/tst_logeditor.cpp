@@ -29,7 +29,7 @@ void TestLogEditor::init()
 {
     m_log.clear();
     while (m_log.size() < 2 * ReceiveLog::kChunkSize)
-        m_log.append(QByteArrayView("48,69,0D,0A,"), ReceiveNotation::Notation::Ascii);
+        m_log.append(QByteArrayView("48,69,0D,0A,"), ReceiveNotation::Notation::Ascii, 0);
     m_editor.clear();
     m_editor.setWidth(QFontMetrics(m_editor.font()).horizontalAdvance(u"0"_qs) * kWidthChars * CharMetrics::kUnit);
     m_editor.show(m_log);
@@ -97,7 +97,7 @@ void TestLogEditor::showingAgainAfterClear()
         m_editor.setWidth(m_editor.layout().width() / 2);
     else if (between == u"clear log")
         m_log.clear();
-    m_log.append(QByteArrayView("\x0A\x0B"), ReceiveNotation::Notation::Hex);
+    m_log.append(QByteArrayView("\x0A\x0B"), ReceiveNotation::Notation::Hex, 0);
     m_editor.show(m_log);
 
     LogEditor fresh;

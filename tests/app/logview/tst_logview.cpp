@@ -62,7 +62,7 @@ void TestLogView::cleanup()
 void TestLogView::everyByteShownAndCopied()
 {
     for (int b = 0; b < 256; ++b)
-        m_log.append(QByteArray(1, char(b)), Notation::Ascii);
+        m_log.append(QByteArray(1, char(b)), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->grab();
     QTest::keyClick(m_view.get(), Qt::Key_A, Qt::ControlModifier);
@@ -73,7 +73,7 @@ void TestLogView::everyByteShownAndCopied()
 void TestLogView::selectionAcrossChunksCopiesExactly()
 {
     while (m_log.size() < 2 * kChunk)
-        m_log.append(hexEvent(int(m_log.size())), Notation::Hex);
+        m_log.append(hexEvent(int(m_log.size())), Notation::Hex, 0);
     m_view->showLog(m_log);
     m_view->select(kChunk - 3, kChunk - 3);
     for (int i = 0; i < 6; ++i)
@@ -92,7 +92,7 @@ void TestLogView::editThenSerialEvent_data()
 void TestLogView::editThenSerialEvent()
 {
     QFETCH(bool, atEnd);
-    m_log.append(QByteArray(kChunk + 10, 'a'), Notation::Ascii);
+    m_log.append(QByteArray(kChunk + 10, 'a'), Notation::Ascii, 0);
     m_view->showLog(m_log);
     const QString before = m_log.toString();
     QTest::keyClick(m_view.get(), atEnd ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
@@ -101,7 +101,7 @@ void TestLogView::editThenSerialEvent()
     QCOMPARE(m_view->toPlainText(), atEnd ? before + u"x\u03a9"_qs : u"x\u03a9"_qs + before);
     QCOMPARE(m_log.toString(), before);
 
-    m_log.append(QByteArrayView("Hi"), Notation::Ascii);
+    m_log.append(QByteArrayView("Hi"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     QCOMPARE(m_view->toPlainText(), m_log.toString());
 
@@ -116,7 +116,7 @@ void TestLogView::editThenSerialEvent()
 
 void TestLogView::keysEditLikeATextBox()
 {
-    m_log.append(QByteArrayView("Hi\r\nyo"), Notation::Ascii);
+    m_log.append(QByteArrayView("Hi\r\nyo"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->select(4, 4);                               // before "yo"
     QTest::keyClick(m_view.get(), Qt::Key_Backspace);   // the CR LF goes as one
@@ -137,7 +137,7 @@ void TestLogView::keysEditLikeATextBox()
 
 void TestLogView::cutAndPaste()
 {
-    m_log.append(QByteArrayView("one two"), Notation::Ascii);
+    m_log.append(QByteArrayView("one two"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->select(0, 4);
     QTest::keyClick(m_view.get(), Qt::Key_X, Qt::ControlModifier);
@@ -150,7 +150,7 @@ void TestLogView::cutAndPaste()
 
 void TestLogView::mouseSelects()
 {
-    m_log.append(QByteArrayView("48,69,0D,0A,"), Notation::Ascii);
+    m_log.append(QByteArrayView("48,69,0D,0A,"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     QWidget *viewport = m_view->viewport();
     const QPoint start(3, 5);
@@ -173,7 +173,7 @@ void TestLogView::followsTheEnd()
     for (int round = 0; round < 2; ++round) {
         const int before = bar->maximum();
         for (int event = 0; event < 100; ++event) {
-            m_log.append(hexEvent(event), Notation::Hex);
+            m_log.append(hexEvent(event), Notation::Hex, 0);
             m_view->showLog(m_log);
         }
         QTRY_VERIFY(bar->maximum() > before + 100);
@@ -185,13 +185,13 @@ void TestLogView::staysScrolledUp()
 {
     QScrollBar *bar = m_view->verticalScrollBar();
     for (int event = 0; event < 100; ++event)
-        m_log.append(hexEvent(event), Notation::Hex);
+        m_log.append(hexEvent(event), Notation::Hex, 0);
     m_view->showLog(m_log);
     bar->setValue(bar->maximum() / 2);
     const int value = bar->value();
     const qsizetype first = m_view->firstVisiblePosition();
     for (int event = 0; event < 100; ++event) {
-        m_log.append(hexEvent(event), Notation::Hex);
+        m_log.append(hexEvent(event), Notation::Hex, 0);
         m_view->showLog(m_log);
     }
     QCOMPARE(bar->value(), value);
@@ -206,7 +206,7 @@ void TestLogView::resizeKeepsFirstVisibleCharacter()
 {
     QScrollBar *bar = m_view->verticalScrollBar();
     while (m_log.size() < 4 * kChunk)
-        m_log.append(QByteArrayView("the quick brown fox jumps over the lazy dog "), Notation::Ascii);
+        m_log.append(QByteArrayView("the quick brown fox jumps over the lazy dog "), Notation::Ascii, 0);
     m_view->showLog(m_log);
     bar->setValue(bar->maximum() / 2);
     for (const int width : {120, 400, 60, 257}) {
@@ -223,7 +223,7 @@ void TestLogView::resizeKeepsFirstVisibleCharacter()
 void TestLogView::outlivesTheLog()
 {
     auto log = std::make_unique<ReceiveLog>();
-    log->append(QByteArray(3 * kChunk, 'z'), Notation::Ascii);
+    log->append(QByteArray(3 * kChunk, 'z'), Notation::Ascii, 0);
     m_view->showLog(*log);
     const QString shown = log->toString();
     log.reset();

@@ -172,7 +172,7 @@ void TestWrapLayout::appendingMatchesWrappingWhole()
     layout.relayout();
     while (log.size() < 3 * ReceiveLog::kChunkSize) {
         const QByteArray add = piece.repeated(random.bounded(1, 400)).left(random.bounded(1, 4000));
-        log.append(add, notation);
+        log.append(add, notation, 0);
         const WrapLayout::Restart restart = layout.restartFor(shown.size());
         layout.update(shown.catchUp(log), restart);
 
