@@ -26,6 +26,7 @@ public:
     void pack();
 
     bool continued() const { return m_continued; }
+    bool isCompressed() const { return m_compressed; }
     // In order, the first at byte 0.
     std::vector<Read> reads() const;
     // The time of the read that brought byte `byte` of the chunk.

@@ -44,6 +44,7 @@ public:
         qint64 first = 0;
         qint64 count = 0;
         qint64 msecs = 0; // since the epoch, as the clock said
+        friend bool operator==(const Read &, const Read &) = default;
     };
 
     // The bytes of one read, read at msecs since the epoch; no bytes, no read.

@@ -80,6 +80,12 @@ LogText::BlockView LogText::view(qsizetype block) const
     return BlockView{r.text, QString(), false, r.fields};
 }
 
+const LogChunk::Snapshot *LogText::logged(qsizetype block) const
+{
+    const Block &b = m_blocks.at(block);
+    return b.edited ? nullptr : &b.logged;
+}
+
 // A chunk that grew since it was rendered is rendered on from where it was.
 const LogText::Rendering &LogText::rendering(const LogChunk::Snapshot &logged) const
 {

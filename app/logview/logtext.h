@@ -50,6 +50,8 @@ public:
     // The block holding pos; the last block for the end of the text, -1 when empty.
     qsizetype blockOf(qsizetype pos) const;
     BlockView view(qsizetype block) const;
+    // The log chunk a block shows, or null for a block the operator edited.
+    const LogChunk::Snapshot *logged(qsizetype block) const;
 
     void clear();
     // The text becomes the log's text, sharing its chunks. When the text before

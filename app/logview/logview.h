@@ -7,6 +7,7 @@
 #include <QBasicTimer>
 
 class QAction;
+class QHelpEvent;
 
 // The receive text box: multi-line, word-wrapped, editable, with a vertical scroll
 // bar, over a text that may be endless. It shares the log's chunks instead of
@@ -39,6 +40,7 @@ public:
     void addMenuActions(const QList<QAction *> &actions);
 
 protected:
+    bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -62,6 +64,7 @@ private:
     void caretMoved();
     void startBlinking();
     void dragTo(QPoint point);
+    void showArrivalTip(const QHelpEvent &event);
 
     qsizetype positionAt(QPoint point, bool *atLineEnd) const;
     qint64 topLine() const;

@@ -8,6 +8,7 @@
 using ReceiveNotation::Notation;
 
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
+static constexpr qint64 kNoon = 1'796'724'000'000; // 2026-12-08 12:00 UTC
 
 class TestReceiveLog : public QObject
 {
@@ -18,6 +19,9 @@ private Q_SLOTS:
     void rendersAsReceived();
     void readerKeepsWhatItSaw();
     void clearEmptiesAndStartsNewGeneration();
+    void timesReadBack_data();
+    void timesReadBack();
+    void clearEmptiesTheTimes();
 
 private:
     static QByteArray everyByte(qsizetype times);
@@ -102,6 +106,77 @@ void TestReceiveLog::clearEmptiesAndStartsNewGeneration()
     QCOMPARE(log.chunkCount(), 0);
     QCOMPARE(log.toString(), QString());
     QVERIFY(ReceiveLog().generation() != log.generation());
+}
+
+void TestReceiveLog::timesReadBack_data()
+{
+    QTest::addColumn<Pieces>("pieces");
+    const QByteArray all = everyByte(1);
+    QTest::newRow("several reads in one chunk")
+        << Pieces{{"ab", Notation::Ascii, kNoon}, {"c", Notation::Ascii, kNoon + 1}, {"de", Notation::Ascii, kNoon + 3}};
+    QTest::newRow("reads in the same millisecond")
+        << Pieces{{"ab", Notation::Hex, kNoon}, {"cd", Notation::Hex, kNoon}, {"e", Notation::Hex, kNoon}};
+    QTest::newRow("long reads and long steps")
+        << Pieces{{all, Notation::Dec, kNoon}, {all, Notation::Dec, kNoon + 4}, {"x", Notation::Dec, kNoon + 90'000'000}};
+    QTest::newRow("notation changes between reads")
+        << Pieces{{all, Notation::Hex, kNoon}, {all, Notation::Ascii, kNoon + 1}, {all, Notation::Dec, kNoon + 2}};
+    QTest::newRow("a read across a chunk boundary")
+        << Pieces{{QByteArray(kChunk - 3, 'a'), Notation::Ascii, kNoon}, {"bcdefg", Notation::Hex, kNoon + 7}};
+    QTest::newRow("a read over several chunks, one after")
+        << Pieces{{"a", Notation::Ascii, kNoon}, {everyByte(3 * kChunk / 256), Notation::Hex, kNoon + 2},
+                  {"z", Notation::Hex, kNoon + 2}};
+    QTest::newRow("clock set back")
+        << Pieces{{"ab", Notation::Ascii, kNoon}, {"cd", Notation::Ascii, kNoon - 3'600'000}, {"ef", Notation::Ascii, kNoon - 3'599'999}};
+    QTest::newRow("no bytes, no read")
+        << Pieces{{"ab", Notation::Ascii, kNoon}, {"", Notation::Ascii, kNoon + 1}, {"c", Notation::Ascii, kNoon + 2}};
+    Pieces paced;
+    for (qint64 ms = 0; ms < (ReceiveLog::kRawChunks + 4) * kChunk / 11; ++ms)
+        paced.append(Piece{everyByte(1).mid(ms % 7, 11 + ms % 2), Notation(ms / 500 % 3), kNoon + ms + ms % 3});
+    QTest::newRow("paced reads, compressed chunks") << paced;
+}
+
+// Every byte reads back its read's time, and the reads come back as appended,
+// whole or from any byte on, however a writer slices them.
+void TestReceiveLog::timesReadBack()
+{
+    QFETCH(Pieces, pieces);
+    const ReceiveLog log = logOf(pieces);
+    QList<ReceiveLog::Read> expected;
+    for (const Piece &piece : pieces) {
+        if (piece.bytes.isEmpty())
+            continue;
+        const qint64 first = expected.isEmpty() ? 0 : expected.constLast().first + expected.constLast().count;
+        expected.append(ReceiveLog::Read{first, piece.bytes.size(), piece.msecs});
+    }
+    for (const ReceiveLog::Read &read : std::as_const(expected)) {
+        for (qint64 byte = read.first; byte < read.first + read.count; ++byte)
+            QCOMPARE(log.arrivalTime(byte), read.msecs);
+    }
+    QCOMPARE(log.reads(0, expected.size() + 1), expected);
+    for (const qsizetype slice : {1, 3}) {
+        QList<ReceiveLog::Read> walked;
+        for (qint64 from = 0; from < log.byteCount(); from = walked.constLast().first + walked.constLast().count)
+            walked.append(log.reads(from, slice));
+        QCOMPARE(walked, expected);
+    }
+    const ReceiveLog::Read &last = expected.constLast();
+    QCOMPARE(log.reads(last.first + last.count - 1, 5), QList<ReceiveLog::Read>{last});
+    QVERIFY(log.reads(log.byteCount(), 5).isEmpty());
+    qsizetype packed = 0;
+    for (qsizetype i = 0; i < log.chunkCount(); ++i)
+        packed += log.chunk(i).chunk->times().isCompressed();
+    QCOMPARE(packed > 0, pieces.size() > 1000);
+}
+
+void TestReceiveLog::clearEmptiesTheTimes()
+{
+    ReceiveLog log;
+    log.append(QByteArray(2 * kChunk, 'a'), Notation::Ascii, kNoon);
+    log.clear();
+    QVERIFY(log.reads(0, 10).isEmpty());
+    log.append(QByteArrayView("b"), Notation::Hex, kNoon + 5);
+    QCOMPARE(log.arrivalTime(0), kNoon + 5);
+    QCOMPARE(log.reads(0, 10), (QList<ReceiveLog::Read>{{0, 1, kNoon + 5}}));
 }
 
 QTEST_GUILESS_MAIN(TestReceiveLog)

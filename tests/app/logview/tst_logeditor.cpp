@@ -1,6 +1,7 @@
 #include "logeditor.h"
 
 #include "keycommand.h"
+#include "shapedline.h"
 
 #include <QtTest>
 
@@ -15,6 +16,7 @@ private Q_SLOTS:
     void init();
     void caretAtAWrap();
     void upAndDownKeepTheColumn();
+    void characterUnderX();
     void showingAgainAfterClear_data();
     void showingAgainAfterClear();
 
@@ -74,6 +76,19 @@ void TestLogEditor::upAndDownKeepTheColumn()
     press(KeyCommand::Action::DocumentEnd);
     press(KeyCommand::Action::NextLine);
     QCOMPARE(m_editor.caret(), m_editor.text().size());
+}
+
+// Each character's own width holds it, left and right of its middle; beside the
+// line's characters there is none.
+void TestLogEditor::characterUnderX()
+{
+    const ShapedLine line = m_editor.shape(1);
+    for (qsizetype c = line.contentStart(); c < line.contentEnd(); ++c) {
+        QCOMPARE(m_editor.characterOn(1, line.xOf(c) + 0.5), c);
+        QCOMPARE(m_editor.characterOn(1, line.xOf(c + 1) - 0.5), c);
+    }
+    QCOMPARE(m_editor.characterOn(1, -0.5), -1);
+    QCOMPARE(m_editor.characterOn(1, line.width()), -1);
 }
 
 void TestLogEditor::showingAgainAfterClear_data()
