@@ -3,7 +3,6 @@
 #include "zstdcontext.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstring>
 
@@ -41,42 +40,25 @@ quint64 getVarint(const char *&in)
     }
 }
 
-// Room for size bytes of entries while they grow: powers of two, 16 at least.
-qsizetype capacityFor(qsizetype size)
+// Room for size bytes of entries while they grow: in place, then powers of two.
+qsizetype capacityFor(qsizetype size, qsizetype local)
 {
-    return size == 0 ? 0 : std::max<qsizetype>(16, qsizetype(std::bit_ceil(quint64(size))));
-}
-
-// Calls visit(from, msecs) for each read in order until it returns false.
-template<typename Visit>
-void visitReads(const std::vector<char> &entries, qint64 first, Visit visit)
-{
-    qsizetype from = 0;
-    qint64 msecs = first;
-    if (!visit(from, msecs))
-        return;
-    for (const char *in = entries.data(), *end = in + entries.size(); in < end;) {
-        const quint8 b = quint8(*in++);
-        if (b != 0) {
-            from += b % kShortLength;
-            msecs += b / kShortLength;
-        } else {
-            from += qsizetype(getVarint(in));
-            const quint64 zigzag = getVarint(in);
-            msecs += qint64(zigzag >> 1) ^ -qint64(zigzag & 1);
-        }
-        if (!visit(from, msecs))
-            return;
-    }
+    return size <= local ? local : std::max<qsizetype>(2 * local, qsizetype(std::bit_ceil(quint64(size))));
 }
 
 } // namespace
+
+ChunkTimes::~ChunkTimes()
+{
+    if (m_heldSize > kLocal)
+        delete[] m_heap;
+}
 
 void ChunkTimes::add(qsizetype from, qint64 msecs, bool continued)
 {
     Q_ASSERT(!m_compressed);
     if (from == 0) {
-        m_first = m_last = msecs;
+        m_last = msecs;
         m_continued = continued;
         return;
     }
@@ -100,43 +82,60 @@ void ChunkTimes::add(qsizetype from, qint64 msecs, bool continued)
 void ChunkTimes::hold(const char *entry, qsizetype size)
 {
     const qsizetype needed = m_heldSize + size;
-    if (needed > capacityFor(m_heldSize)) {
-        auto grown = std::make_unique_for_overwrite<char[]>(size_t(capacityFor(needed)));
-        if (m_heldSize > 0)
-            std::memcpy(grown.get(), m_held.get(), size_t(m_heldSize));
-        m_held = std::move(grown);
+    if (needed > capacityFor(m_heldSize, kLocal)) {
+        char *grown = new char[size_t(capacityFor(needed, kLocal))];
+        std::memcpy(grown, held(), size_t(m_heldSize));
+        if (m_heldSize > kLocal)
+            delete[] m_heap;
+        m_heap = grown;
     }
-    std::memcpy(m_held.get() + m_heldSize, entry, size_t(size));
+    // Where the entries go once they are needed bytes long.
+    char *to = needed <= kLocal ? m_local.data() : m_heap;
+    std::memcpy(to + m_heldSize, entry, size_t(size));
     m_heldSize = qint32(needed);
+}
+
+// Held in place or exactly on the heap: a chunk's times stay as long as the log does.
+// bytes may be what is held now.
+void ChunkTimes::holdExactly(const char *bytes, qint32 size)
+{
+    char *kept = size <= kLocal ? nullptr : new char[size_t(size)];
+    std::array<char, kLocal> local;
+    std::memcpy(kept ? kept : local.data(), bytes, size_t(size));
+    if (m_heldSize > kLocal)
+        delete[] m_heap;
+    if (kept)
+        m_heap = kept;
+    else
+        m_local = local;
+    m_heldSize = size;
 }
 
 void ChunkTimes::pack()
 {
-    if (m_heldSize == 0 || m_compressed)
+    if (m_heldSize <= kLocal || m_compressed)
         return;
     std::vector<char> frame;
     if (m_heldSize >= kMinPacked) {
         frame.resize(ZSTD_compressBound(size_t(m_heldSize)));
-        const size_t size = ZSTD_compressCCtx(ZstdContext::compressor(), frame.data(), frame.size(), m_held.get(),
+        const size_t size = ZSTD_compressCCtx(ZstdContext::compressor(), frame.data(), frame.size(), m_heap,
                                               size_t(m_heldSize), kLevel);
         frame.resize(ZSTD_isError(size) ? 0 : size);
     }
-    // Held exactly: a chunk's times stay as long as the log does.
-    m_compressed = !frame.empty() && qsizetype(frame.size()) < m_heldSize;
-    const char *kept = m_compressed ? frame.data() : m_held.get();
-    const qint32 size = m_compressed ? qint32(frame.size()) : m_heldSize;
-    auto exact = std::make_unique_for_overwrite<char[]>(size_t(size));
-    std::memcpy(exact.get(), kept, size_t(size));
-    m_held = std::move(exact);
-    m_heldSize = size;
+    if (!frame.empty() && qsizetype(frame.size()) < m_heldSize) {
+        holdExactly(frame.data(), qint32(frame.size()));
+        m_compressed = true;
+    } else {
+        holdExactly(m_heap, m_heldSize);
+    }
 }
 
 std::vector<char> ChunkTimes::plainEntries() const
 {
     if (!m_compressed)
-        return std::vector<char>(m_held.get(), m_held.get() + m_heldSize);
-    std::vector<char> plain(ZSTD_getFrameContentSize(m_held.get(), size_t(m_heldSize)));
-    const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), plain.data(), plain.size(), m_held.get(),
+        return std::vector<char>(held(), held() + m_heldSize);
+    std::vector<char> plain(ZSTD_getFrameContentSize(held(), size_t(m_heldSize)));
+    const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), plain.data(), plain.size(), held(),
                                             size_t(m_heldSize));
     Q_ASSERT(size == plain.size());
     Q_UNUSED(size);
@@ -145,22 +144,31 @@ std::vector<char> ChunkTimes::plainEntries() const
 
 std::vector<ChunkTimes::Read> ChunkTimes::reads() const
 {
-    std::vector<Read> reads;
-    visitReads(plainEntries(), m_first, [&reads](qsizetype from, qint64 msecs) {
-        reads.push_back(Read{from, msecs});
-        return true;
-    });
+    const std::vector<char> entries = plainEntries();
+    std::vector<Read> reads{Read{0, 0}};
+    for (const char *in = entries.data(), *end = in + entries.size(); in < end;) {
+        Read read = reads.back();
+        const quint8 b = quint8(*in++);
+        if (b != 0) {
+            read.from += b % kShortLength;
+            read.msecs += b / kShortLength;
+        } else {
+            read.from += qsizetype(getVarint(in));
+            const quint64 zigzag = getVarint(in);
+            read.msecs += qint64(zigzag >> 1) ^ -qint64(zigzag & 1);
+        }
+        reads.push_back(read);
+    }
+    // Steps were counted from 0; the last read's time is known.
+    const qint64 shift = m_last - reads.back().msecs;
+    for (Read &read : reads)
+        read.msecs += shift;
     return reads;
 }
 
 qint64 ChunkTimes::timeOf(qsizetype byte) const
 {
-    qint64 time = m_first;
-    visitReads(plainEntries(), m_first, [&](qsizetype from, qint64 msecs) {
-        if (from > byte)
-            return false;
-        time = msecs;
-        return true;
-    });
-    return time;
+    const std::vector<Read> all = reads();
+    const auto after = std::partition_point(all.cbegin() + 1, all.cend(), [byte](const Read &r) { return r.from <= byte; });
+    return std::prev(after)->msecs;
 }

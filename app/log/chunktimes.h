@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include <memory>
+#include <array>
 #include <vector>
 
 // When the bytes of one log chunk arrived: the reads that brought them, each as the
@@ -19,6 +19,11 @@ public:
         qint64 msecs = 0;   // since the epoch
     };
 
+    ChunkTimes() = default;
+    ChunkTimes(const ChunkTimes &) = delete;
+    ChunkTimes &operator=(const ChunkTimes &) = delete;
+    ~ChunkTimes();
+
     // A read whose bytes begin at byte `from`, after every read added so far. The
     // first begins at 0; continued: it began in the chunk before.
     void add(qsizetype from, qint64 msecs, bool continued);
@@ -33,12 +38,21 @@ public:
     qint64 timeOf(qsizetype byte) const;
 
 private:
+    static constexpr qint32 kLocal = sizeof(char *);
+
+    const char *held() const { return m_heldSize <= kLocal ? m_local.data() : m_heap; }
     std::vector<char> plainEntries() const;
     void hold(const char *entry, qsizetype size);
+    void holdExactly(const char *held, qint32 size);
 
-    std::unique_ptr<char[]> m_held; // the entries, or their zstd frame once compressed
-    qint64 m_first = 0;             // the first read's time
-    qint64 m_last = 0;              // the last read's time, while reads are added
+    // The entries, or their zstd frame once compressed; in place while they fit, as
+    // the one entry of a chunk that two long reads share does. Small on purpose: a
+    // log holds one for every chunk.
+    union {
+        char *m_heap = nullptr;
+        std::array<char, kLocal> m_local;
+    };
+    qint64 m_last = 0; // the last read's time; the first's is m_last less every step
     qint32 m_heldSize = 0;
     qint16 m_lastFrom = 0;
     bool m_continued = false;
