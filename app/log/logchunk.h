@@ -65,11 +65,12 @@ private:
     ReceiveNotation::Notation notationAt(qsizetype index, qsizetype *runEnd) const;
     const char *plainBytes(std::array<char, kCapacity> &plain) const;
 
+    // Ordered so that no gap follows the shared count: a log holds one chunk per kCapacity bytes.
+    qint32 m_heldSize = 0;
     std::unique_ptr<char[]> m_held; // the bytes, or their zstd frame once compressed
     std::unique_ptr<std::vector<Change>> m_changes; // after the first byte; none in most chunks
     ChunkTimes m_times;
     quint64 m_id = 0;
-    qint32 m_heldSize = 0;
     qint32 m_byteCount = 0;
     qint32 m_textSize = 0;
     ReceiveNotation::Notation m_first = ReceiveNotation::Notation::Ascii;
