@@ -13,11 +13,11 @@
 #include <memory>
 #include <vector>
 
-// A piece of the receive log: up to kCapacity received bytes, the notation each
-// one arrived in and when it arrived. Only its end grows. A full chunk may be compressed in place; that
-// changes how its bytes are held, never which they are, so whoever shares the chunk
-// and knows how many of its bytes it saw renders the same text from it at any time.
-// Small on purpose: a log holds one for every kCapacity bytes it ever received.
+// A piece of the receive log: up to kCapacity received bytes, the notation each one
+// arrived in and when it arrived. Only its end grows. A full chunk may be compressed
+// in place; that changes how its bytes are held, never which they are, so whoever
+// shares the chunk and knows how many of its bytes it saw renders the same text from
+// it at any time. Small on purpose: a log holds one for every kCapacity bytes.
 class LogChunk : public QSharedData
 {
 public:
@@ -41,7 +41,7 @@ public:
 
     // At most room() bytes, read at msecs. sameRead: they go on with the read that
     // the last append began (in the chunk before, since a read fills a chunk first).
-    void append(QByteArrayView bytes, ReceiveNotation::Notation notation, qint64 msecs, bool sameRead = false);
+    void append(QByteArrayView bytes, ReceiveNotation::Notation notation, qint64 msecs, bool sameRead);
     // A full chunk only. Bytes that would shrink too little stay as they are.
     void compress();
 

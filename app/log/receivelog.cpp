@@ -79,7 +79,7 @@ QList<ReceiveLog::Read> ReceiveLog::reads(qint64 from, qsizetype max) const
     QList<Read> reads;
     if (from < 0 || from >= m_byteCount || max <= 0)
         return reads;
-    // The read that brought `from` may have begun chunks before.
+    // Back to where the read that brought `from` began, chunks before if it is long.
     qsizetype chunk = from / kChunkSize;
     std::vector<ChunkTimes::Read> local = m_chunks.at(chunk)->times().reads();
     auto read = std::prev(std::partition_point(local.cbegin() + 1, local.cend(), [&](const ChunkTimes::Read &r) {
@@ -89,23 +89,21 @@ QList<ReceiveLog::Read> ReceiveLog::reads(qint64 from, qsizetype max) const
         local = m_chunks.at(--chunk)->times().reads();
         read = local.cend() - 1;
     }
-    for (;;) {
-        const qint64 base = chunk * qint64(kChunkSize);
-        const qsizetype bytes = m_chunks.at(chunk)->byteCount();
+    for (;; ++chunk) {
+        const LogChunk &c = *m_chunks.at(chunk);
         for (; read != local.cend(); ++read) {
-            const qsizetype end = read + 1 != local.cend() ? (read + 1)->from : bytes;
-            const bool goesOn = read == local.cbegin() && m_chunks.at(chunk)->times().continued() && !reads.isEmpty();
-            if (goesOn) {
-                reads.last().count += end;
+            const qsizetype end = std::next(read) != local.cend() ? std::next(read)->from : c.byteCount();
+            if (read == local.cbegin() && c.times().continued() && !reads.isEmpty()) {
+                reads.last().count += end; // the last read goes on in this chunk
                 continue;
             }
             if (reads.size() == max)
                 return reads;
-            reads.append(Read{base + read->from, end - read->from, read->msecs});
+            reads.append(Read{chunk * qint64(kChunkSize) + read->from, end - read->from, read->msecs});
         }
-        if (++chunk == m_chunks.size())
+        if (chunk + 1 == m_chunks.size())
             return reads;
-        local = m_chunks.at(chunk)->times().reads();
+        local = m_chunks.at(chunk + 1)->times().reads();
         read = local.cbegin();
     }
 }

@@ -114,6 +114,9 @@ void TestReceiveLog::timesReadBack_data()
     const QByteArray all = everyByte(1);
     QTest::newRow("several reads in one chunk")
         << Pieces{{"ab", Notation::Ascii, kNoon}, {"c", Notation::Ascii, kNoon + 1}, {"de", Notation::Ascii, kNoon + 3}};
+    QTest::newRow("at the bounds of a one-byte entry")
+        << Pieces{{QByteArray(63, 'a'), Notation::Ascii, kNoon}, {QByteArray(64, 'b'), Notation::Ascii, kNoon + 4},
+                  {"c", Notation::Ascii, kNoon + 7}};
     QTest::newRow("reads in the same millisecond")
         << Pieces{{"ab", Notation::Hex, kNoon}, {"cd", Notation::Hex, kNoon}, {"e", Notation::Hex, kNoon}};
     QTest::newRow("long reads and long steps")
@@ -135,8 +138,8 @@ void TestReceiveLog::timesReadBack_data()
     QTest::newRow("paced reads, compressed chunks") << paced;
 }
 
-// Every byte reads back its read's time, and the reads come back as appended,
-// whole or from any byte on, however a writer slices them.
+// Bytes read back their read's time, and the reads come back as appended, whole
+// or from any byte on, however a writer slices them.
 void TestReceiveLog::timesReadBack()
 {
     QFETCH(Pieces, pieces);
@@ -148,9 +151,12 @@ void TestReceiveLog::timesReadBack()
         const qint64 first = expected.isEmpty() ? 0 : expected.constLast().first + expected.constLast().count;
         expected.append(ReceiveLog::Read{first, piece.bytes.size(), piece.msecs});
     }
+    // A read's first and last byte, and each first byte of a chunk it fills.
     for (const ReceiveLog::Read &read : std::as_const(expected)) {
-        for (qint64 byte = read.first; byte < read.first + read.count; ++byte)
+        const qint64 end = read.first + read.count;
+        for (qint64 byte = read.first; byte < end; byte = (byte / kChunk + 1) * kChunk)
             QCOMPARE(log.arrivalTime(byte), read.msecs);
+        QCOMPARE(log.arrivalTime(end - 1), read.msecs);
     }
     QCOMPARE(log.reads(0, expected.size() + 1), expected);
     for (const qsizetype slice : {1, 3}) {
