@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void keysEditLikeATextBox();
     void cutAndPaste();
     void mouseSelects();
+    void hoverShowsTheTimeUnderThePointer_data();
+    void hoverShowsTheTimeUnderThePointer();
     void followsTheEnd();
     void staysScrolledUp();
     void resizeKeepsFirstVisibleCharacter();
@@ -164,6 +167,37 @@ void TestLogView::mouseSelects()
     const int zeroD = QFontMetrics(m_view->font()).horizontalAdvance(u"48,69,0"_qs) + 2;
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(zeroD, 5));
     QCOMPARE(m_view->selectedText(), u"0D"_qs);
+}
+
+void TestLogView::hoverShowsTheTimeUnderThePointer_data()
+{
+    QTest::addColumn<QString>("before"); // the text left of the pointer
+    QTest::addColumn<int>("dx");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("first digit") << QString() << 1 << 5 << u"Received 14:03:22.418"_qs;
+    QTest::newRow("right edge of its comma") << u"48,"_qs << -1 << 5 << u"Received 14:03:22.418"_qs;
+    QTest::newRow("left edge of the next pair") << u"48,"_qs << 1 << 5 << u"Received 14:03:25.001"_qs;
+    QTest::newRow("past the line's end") << u"48,69,"_qs << 4 << 5 << QString();
+    QTest::newRow("below the text") << QString() << 1 << 100 << QString();
+}
+
+void TestLogView::hoverShowsTheTimeUnderThePointer()
+{
+    QFETCH(QString, before);
+    QFETCH(int, dx);
+    QFETCH(int, y);
+    QFETCH(QString, expected);
+    const QDate today = QDate::currentDate();
+    m_log.append(QByteArrayView("\x48"), Notation::Hex, QDateTime(today, QTime(14, 3, 22, 418)).toMSecsSinceEpoch());
+    m_log.append(QByteArrayView("\x69"), Notation::Hex, QDateTime(today, QTime(14, 3, 25, 1)).toMSecsSinceEpoch());
+    m_view->showLog(m_log);
+    QWidget *viewport = m_view->viewport();
+    const QPoint point(2 + QFontMetrics(m_view->font()).horizontalAdvance(before) + dx, y);
+    QHelpEvent hover(QEvent::ToolTip, point, viewport->mapToGlobal(point));
+    QApplication::sendEvent(viewport, &hover);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), expected);
+    QToolTip::hideText();
 }
 
 // The view is brought up to date a frame after a flood of events at the latest.
