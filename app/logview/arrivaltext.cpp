@@ -34,10 +34,11 @@ std::optional<Span> spanOf(const LogText &text, qsizetype from, qsizetype to)
     from = std::clamp<qsizetype>(from, 0, text.size());
     to = std::clamp<qsizetype>(to, from, text.size());
     std::optional<Span> span;
+    if (from == to)
+        return span;
     const LogChunk *lastChunk = nullptr;
     qsizetype lastByte = 0;
-    for (qsizetype b = from < to ? text.blockOf(from) : text.blockCount(); b < text.blockCount() && text.blockStart(b) < to;
-         ++b) {
+    for (qsizetype b = text.blockOf(from); b < text.blockCount() && text.blockStart(b) < to; ++b) {
         const LogChunk::Snapshot *logged = text.logged(b);
         if (!logged)
             continue;
