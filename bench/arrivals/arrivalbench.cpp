@@ -28,7 +28,7 @@ using Kind = ReceiveStream::Kind;
 using ReceiveNotation::Notation;
 
 constexpr qsizetype kMiB = 1024 * 1024;
-constexpr qint64 kStart = 1'796'724'000'000; // 2026-12-08 12:00 UTC
+constexpr qint64 kStart = 1'796'724'000'000; // 2026-12-08 10:00 UTC
 constexpr double kBytesPerMs = 115200.0 / 10 / 1000;
 
 // One read: how many bytes and when, in ms since the epoch.

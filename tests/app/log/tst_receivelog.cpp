@@ -8,7 +8,7 @@
 using ReceiveNotation::Notation;
 
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
-static constexpr qint64 kNoon = 1'796'724'000'000; // 2026-12-08 12:00 UTC
+static constexpr qint64 kNoon = 1'796'724'000'000; // 2026-12-08 10:00 UTC
 
 class TestReceiveLog : public QObject
 {
