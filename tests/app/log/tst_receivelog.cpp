@@ -8,7 +8,7 @@
 using ReceiveNotation::Notation;
 
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
-static constexpr qint64 kNoon = 1'796'724'000'000; // 2026-12-08 10:00 UTC
+static constexpr qint64 kStart = 1'796'724'000'000; // 2026-12-08 10:00 UTC
 
 class TestReceiveLog : public QObject
 {
@@ -113,28 +113,28 @@ void TestReceiveLog::timesReadBack_data()
     QTest::addColumn<Pieces>("pieces");
     const QByteArray all = everyByte(1);
     QTest::newRow("several reads in one chunk")
-        << Pieces{{"ab", Notation::Ascii, kNoon}, {"c", Notation::Ascii, kNoon + 1}, {"de", Notation::Ascii, kNoon + 3}};
+        << Pieces{{"ab", Notation::Ascii, kStart}, {"c", Notation::Ascii, kStart + 1}, {"de", Notation::Ascii, kStart + 3}};
     QTest::newRow("at the bounds of a one-byte entry")
-        << Pieces{{QByteArray(63, 'a'), Notation::Ascii, kNoon}, {QByteArray(64, 'b'), Notation::Ascii, kNoon + 4},
-                  {"c", Notation::Ascii, kNoon + 7}};
+        << Pieces{{QByteArray(63, 'a'), Notation::Ascii, kStart}, {QByteArray(64, 'b'), Notation::Ascii, kStart + 4},
+                  {"c", Notation::Ascii, kStart + 7}};
     QTest::newRow("reads in the same millisecond")
-        << Pieces{{"ab", Notation::Hex, kNoon}, {"cd", Notation::Hex, kNoon}, {"e", Notation::Hex, kNoon}};
+        << Pieces{{"ab", Notation::Hex, kStart}, {"cd", Notation::Hex, kStart}, {"e", Notation::Hex, kStart}};
     QTest::newRow("long reads and long steps")
-        << Pieces{{all, Notation::Dec, kNoon}, {all, Notation::Dec, kNoon + 4}, {"x", Notation::Dec, kNoon + 90'000'000}};
+        << Pieces{{all, Notation::Dec, kStart}, {all, Notation::Dec, kStart + 4}, {"x", Notation::Dec, kStart + 90'000'000}};
     QTest::newRow("notation changes between reads")
-        << Pieces{{all, Notation::Hex, kNoon}, {all, Notation::Ascii, kNoon + 1}, {all, Notation::Dec, kNoon + 2}};
+        << Pieces{{all, Notation::Hex, kStart}, {all, Notation::Ascii, kStart + 1}, {all, Notation::Dec, kStart + 2}};
     QTest::newRow("a read across a chunk boundary")
-        << Pieces{{QByteArray(kChunk - 3, 'a'), Notation::Ascii, kNoon}, {"bcdefg", Notation::Hex, kNoon + 7}};
+        << Pieces{{QByteArray(kChunk - 3, 'a'), Notation::Ascii, kStart}, {"bcdefg", Notation::Hex, kStart + 7}};
     QTest::newRow("a read over several chunks, one after")
-        << Pieces{{"a", Notation::Ascii, kNoon}, {everyByte(3 * kChunk / 256), Notation::Hex, kNoon + 2},
-                  {"z", Notation::Hex, kNoon + 2}};
+        << Pieces{{"a", Notation::Ascii, kStart}, {everyByte(3 * kChunk / 256), Notation::Hex, kStart + 2},
+                  {"z", Notation::Hex, kStart + 2}};
     QTest::newRow("clock set back")
-        << Pieces{{"ab", Notation::Ascii, kNoon}, {"cd", Notation::Ascii, kNoon - 3'600'000}, {"ef", Notation::Ascii, kNoon - 3'599'999}};
+        << Pieces{{"ab", Notation::Ascii, kStart}, {"cd", Notation::Ascii, kStart - 3'600'000}, {"ef", Notation::Ascii, kStart - 3'599'999}};
     QTest::newRow("no bytes, no read")
-        << Pieces{{"ab", Notation::Ascii, kNoon}, {"", Notation::Ascii, kNoon + 1}, {"c", Notation::Ascii, kNoon + 2}};
+        << Pieces{{"ab", Notation::Ascii, kStart}, {"", Notation::Ascii, kStart + 1}, {"c", Notation::Ascii, kStart + 2}};
     Pieces paced;
     for (qint64 ms = 0; ms < (ReceiveLog::kRawChunks + 4) * kChunk / 11; ++ms)
-        paced.append(Piece{everyByte(1).mid(ms % 7, 11 + ms % 2), Notation(ms / 500 % 3), kNoon + ms + ms % 3});
+        paced.append(Piece{everyByte(1).mid(ms % 7, 11 + ms % 2), Notation(ms / 500 % 3), kStart + ms + ms % 3});
     QTest::newRow("paced reads, compressed chunks") << paced;
 }
 
@@ -177,12 +177,12 @@ void TestReceiveLog::timesReadBack()
 void TestReceiveLog::clearEmptiesTheTimes()
 {
     ReceiveLog log;
-    log.append(QByteArray(2 * kChunk, 'a'), Notation::Ascii, kNoon);
+    log.append(QByteArray(2 * kChunk, 'a'), Notation::Ascii, kStart);
     log.clear();
     QVERIFY(log.reads(0, 10).isEmpty());
-    log.append(QByteArrayView("b"), Notation::Hex, kNoon + 5);
-    QCOMPARE(log.arrivalTime(0), kNoon + 5);
-    QCOMPARE(log.reads(0, 10), (QList<ReceiveLog::Read>{{0, 1, kNoon + 5}}));
+    log.append(QByteArrayView("b"), Notation::Hex, kStart + 5);
+    QCOMPARE(log.arrivalTime(0), kStart + 5);
+    QCOMPARE(log.reads(0, 10), (QList<ReceiveLog::Read>{{0, 1, kStart + 5}}));
 }
 
 QTEST_GUILESS_MAIN(TestReceiveLog)
