@@ -1,6 +1,6 @@
 #include "logchunk.h"
 
-#include <zstd.h>
+#include "zstdcontext.h"
 
 #include <array>
 #include <algorithm>
@@ -34,19 +34,6 @@ const std::array<Table, 3> kTables = [] {
     return tables;
 }();
 
-// The UI thread's contexts, kept: each is large to set up.
-ZSTD_CCtx *compressor()
-{
-    static const std::unique_ptr<ZSTD_CCtx, size_t (*)(ZSTD_CCtx *)> context(ZSTD_createCCtx(), ZSTD_freeCCtx);
-    return context.get();
-}
-
-ZSTD_DCtx *decompressor()
-{
-    static const std::unique_ptr<ZSTD_DCtx, size_t (*)(ZSTD_DCtx *)> context(ZSTD_createDCtx(), ZSTD_freeDCtx);
-    return context.get();
-}
-
 quint64 nextId()
 {
     static std::atomic<quint64> counter{0};
@@ -73,11 +60,13 @@ qsizetype LogChunk::textSizeOf(QByteArrayView bytes, Notation notation)
     return size;
 }
 
-void LogChunk::append(QByteArrayView bytes, Notation notation)
+void LogChunk::append(QByteArrayView bytes, Notation notation, qint64 msecs, bool sameRead)
 {
     Q_ASSERT(bytes.size() <= room() && !m_compressed);
     if (bytes.isEmpty())
         return;
+    if (m_byteCount == 0 || !sameRead)
+        m_times.add(m_byteCount, msecs, sameRead);
     if (m_byteCount == 0) {
         m_first = notation;
     } else if (notationAt(m_byteCount - 1, nullptr) != notation) {
@@ -96,8 +85,9 @@ void LogChunk::compress()
     if (m_tried || m_byteCount < kCapacity)
         return;
     m_tried = true;
+    m_times.pack();
     static std::array<char, ZSTD_COMPRESSBOUND(kCapacity)> frame;
-    const size_t size = ZSTD_compressCCtx(compressor(), frame.data(), frame.size(), m_held.get(),
+    const size_t size = ZSTD_compressCCtx(ZstdContext::compressor(), frame.data(), frame.size(), m_held.get(),
                                           size_t(m_byteCount), kLevel);
     if (ZSTD_isError(size) || qsizetype(size) > m_byteCount - kMinSaving)
         return;
@@ -125,17 +115,48 @@ Notation LogChunk::notationAt(qsizetype index, qsizetype *runEnd) const
     return notation;
 }
 
+// The bytes as received: the held ones, or the frame unpacked into plain.
+const char *LogChunk::plainBytes(std::array<char, kCapacity> &plain) const
+{
+    if (!m_compressed)
+        return m_held.get();
+    const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), plain.data(), plain.size(), m_held.get(),
+                                            size_t(m_heldSize));
+    Q_ASSERT(size == size_t(m_byteCount));
+    Q_UNUSED(size);
+    return plain.data();
+}
+
+qsizetype LogChunk::byteAt(qsizetype pos, qsizetype bytes) const
+{
+    std::array<char, kCapacity> plain;
+    const char *held = plainBytes(plain);
+    for (qsizetype from = 0; from < bytes;) {
+        qsizetype runEnd = 0;
+        const Notation notation = notationAt(from, &runEnd);
+        runEnd = std::min(runEnd, bytes);
+        if (notation == Notation::Hex) {
+            if (pos < 3 * (runEnd - from))
+                return from + pos / 3;
+            pos -= 3 * (runEnd - from);
+        } else {
+            // ASCII writes nothing for a 0 byte, so no position lands on one.
+            const Table &table = kTables[int(notation)];
+            for (qsizetype i = from; i < runEnd; ++i) {
+                pos -= table[quint8(held[i])].size;
+                if (pos < 0)
+                    return i;
+            }
+        }
+        from = runEnd;
+    }
+    return bytes - 1;
+}
+
 void LogChunk::render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans &fields) const
 {
     std::array<char, kCapacity> plain;
-    const char *bytes = m_held.get();
-    if (m_compressed) {
-        const size_t size = ZSTD_decompressDCtx(decompressor(), plain.data(), plain.size(), m_held.get(),
-                                                size_t(m_heldSize));
-        Q_ASSERT(size == size_t(m_byteCount));
-        Q_UNUSED(size);
-        bytes = plain.data();
-    }
+    const char *bytes = plainBytes(plain);
     const qsizetype start = text.size();
     text.resize(start + ReceiveNotation::kMaxChars * (to - from));
     char *out = text.data() + start;

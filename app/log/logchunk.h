@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chunktimes.h"
 #include "fieldspans.h"
 #include "receivenotation.h"
 
@@ -8,14 +9,15 @@
 #include <QExplicitlySharedDataPointer>
 #include <QSharedData>
 
+#include <array>
 #include <memory>
 #include <vector>
 
-// A piece of the receive log: up to kCapacity received bytes and the notation each
-// one arrived in. Only its end grows. A full chunk may be compressed in place; that
-// changes how its bytes are held, never which they are, so whoever shares the chunk
-// and knows how many of its bytes it saw renders the same text from it at any time.
-// Small on purpose: a log holds one for every kCapacity bytes it ever received.
+// A piece of the receive log: up to kCapacity received bytes, the notation each one
+// arrived in and when it arrived. Only its end grows. A full chunk may be compressed
+// in place; that changes how its bytes are held, never which they are, so whoever
+// shares the chunk and knows how many of its bytes it saw renders the same text from
+// it at any time. Small on purpose: a log holds one for every kCapacity bytes.
 class LogChunk : public QSharedData
 {
 public:
@@ -37,10 +39,16 @@ public:
     qsizetype room() const { return kCapacity - m_byteCount; }
     bool isCompressed() const { return m_compressed; }
 
-    // At most room() bytes.
-    void append(QByteArrayView bytes, ReceiveNotation::Notation notation);
-    // A full chunk only. One that would shrink too little stays as it is.
+    // At most room() bytes, read at msecs. sameRead: they go on with the read that
+    // the last append began (in the chunk before, since a read fills a chunk first).
+    void append(QByteArrayView bytes, ReceiveNotation::Notation notation, qint64 msecs, bool sameRead);
+    // A full chunk only. Bytes that would shrink too little stay as they are.
     void compress();
+
+    const ChunkTimes &times() const { return m_times; }
+    // The byte written at character pos of the text of the first `bytes` bytes: in
+    // HEX and DEC the field that holds it, comma included; past that text the last byte.
+    qsizetype byteAt(qsizetype pos, qsizetype bytes) const;
 
     // Appends the text of the bytes [from, to) to text, and the HEX and DEC stretches
     // of it, in positions of text, to fields.
@@ -55,11 +63,14 @@ private:
 
     static qsizetype textSizeOf(QByteArrayView bytes, ReceiveNotation::Notation notation);
     ReceiveNotation::Notation notationAt(qsizetype index, qsizetype *runEnd) const;
+    const char *plainBytes(std::array<char, kCapacity> &plain) const;
 
+    // Ordered so that no gap follows the shared count: a log holds one chunk per kCapacity bytes.
+    qint32 m_heldSize = 0;
     std::unique_ptr<char[]> m_held; // the bytes, or their zstd frame once compressed
     std::unique_ptr<std::vector<Change>> m_changes; // after the first byte; none in most chunks
+    ChunkTimes m_times;
     quint64 m_id = 0;
-    qint32 m_heldSize = 0;
     qint32 m_byteCount = 0;
     qint32 m_textSize = 0;
     ReceiveNotation::Notation m_first = ReceiveNotation::Notation::Ascii;

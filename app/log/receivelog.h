@@ -15,17 +15,41 @@
 // lines in view, rendering their chunks' text only then.
 //
 // The received text, kept as what it is made of: the received bytes, one byte each,
-// and the notation each arrived in. Its text (each byte written in that notation) is
-// rendered only where it is read. The bytes sit in chunks of kChunkSize; only the
-// last grows, and chunks further than kRawChunks behind it are compressed. Readers
-// share the chunks and may keep them after the log itself is gone.
+// the notation each arrived in and the time it arrived. Its text (each byte written
+// in that notation) is rendered only where it is read. The bytes sit in chunks of
+// kChunkSize; only the last grows, and chunks further than kRawChunks behind it are
+// compressed. Readers share the chunks and may keep them after the log itself is gone.
+//
+// Arrival times: every append is one read, and all its bytes get the time it was
+// read, in ms since the epoch from the system clock. Times are kept as given: when
+// the clock is set back, later bytes show earlier times, and nothing is reordered or
+// clamped, so that each byte shows what the clock said when it came. A file writer
+// goes through the reads in order, a slice at a time:
+//
+//     for (qint64 from = 0; from < log.byteCount();) {
+//         const QList<ReceiveLog::Read> reads = log.reads(from, 1000);
+//         for (const ReceiveLog::Read &read : reads)
+//             ...; // one line: read.msecs, bytes [read.first, read.first + read.count)
+//         from = reads.constLast().first + reads.constLast().count;
+//     }
 class ReceiveLog
 {
 public:
     static constexpr qsizetype kChunkSize = LogChunk::kCapacity;
     static constexpr qsizetype kRawChunks = 16;
 
-    void append(QByteArrayView bytes, ReceiveNotation::Notation notation);
+    // Bytes, counted from 0 since the last clear, that one read brought.
+    struct Read
+    {
+        qint64 first = 0;
+        qint64 count = 0;
+        qint64 msecs = 0; // since the epoch, as the clock said
+        friend bool operator==(const Read &, const Read &) = default;
+    };
+
+    // The bytes of one read, read at msecs since the epoch; no bytes, no read.
+    void append(QByteArrayView bytes, ReceiveNotation::Notation notation, qint64 msecs);
+    // Empties the bytes and their times.
     void clear();
 
     // In characters of text.
@@ -33,6 +57,13 @@ public:
     bool isEmpty() const { return m_size == 0; }
     qint64 byteCount() const { return m_byteCount; }
     QString toString() const;
+
+    // When byte `byte` arrived; byte in [0, byteCount()).
+    qint64 arrivalTime(qint64 byte) const;
+    // The reads from the one that brought byte `from` on, in order, at most max of
+    // them; none when from is not in [0, byteCount()). Each is whole, however many
+    // chunks it fills.
+    QList<Read> reads(qint64 from, qsizetype max) const;
 
     // Every chunk but the last is full.
     qsizetype chunkCount() const { return m_chunks.size(); }

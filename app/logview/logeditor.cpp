@@ -106,10 +106,10 @@ QString LogEditor::selectedText() const
     return m_text.mid(selectionStart(), selectionEnd());
 }
 
-qint64 LogEditor::caretLine() const
+qint64 LogEditor::lineOf(qsizetype pos, bool atLineEnd) const
 {
-    const qint64 line = m_layout.lineOf(m_caret);
-    if (m_caretAtLineEnd && line > 0 && m_layout.lineStart(line) == m_caret)
+    const qint64 line = m_layout.lineOf(pos);
+    if (atLineEnd && line > 0 && m_layout.lineStart(line) == pos)
         return line - 1;
     return line;
 }
@@ -141,6 +141,17 @@ qsizetype LogEditor::positionOn(qint64 line, qreal x, bool *atLineEnd) const
     const qsizetype pos = shaped.posAt(x);
     *atLineEnd = shaped.softEnd() && pos == shaped.end();
     return pos;
+}
+
+// The nearest caret position lies after the character under x when x is right of it.
+qsizetype LogEditor::characterOn(qint64 line, qreal x) const
+{
+    const ShapedLine shaped = shape(line);
+    if (x < 0 || x >= shaped.width())
+        return -1;
+    const qsizetype pos = shaped.posAt(x);
+    const qsizetype under = shaped.xOf(pos) > x ? pos - 1 : pos;
+    return under >= shaped.contentStart() && under < shaped.contentEnd() ? under : -1;
 }
 
 void LogEditor::carryOut(const KeyCommand &command, const QString &typed, int pageRows)

@@ -42,7 +42,9 @@ public:
     bool hasSelection() const { return m_anchor != m_caret; }
     QString selectedText() const;
     // The line the caret is drawn on: at a wrap it may be the upper one.
-    qint64 caretLine() const;
+    qint64 caretLine() const { return lineOf(m_caret, m_caretAtLineEnd); }
+    // The line a caret at pos is drawn on.
+    qint64 lineOf(qsizetype pos, bool atLineEnd) const;
 
     // atLineEnd: a position at a wrap is shown at the end of the upper line.
     void moveCaret(qsizetype pos, bool extend, bool atLineEnd = false);
@@ -50,6 +52,8 @@ public:
     void selectAll();
     // The caret position nearest x on a line, and whether it sits at the line's wrap.
     qsizetype positionOn(qint64 line, qreal x, bool *atLineEnd) const;
+    // The character drawn under x on a line, or -1 beside its characters.
+    qsizetype characterOn(qint64 line, qreal x) const;
 
     // pageRows: how far a page key moves.
     void carryOut(const KeyCommand &command, const QString &typed, int pageRows);

@@ -80,6 +80,12 @@ LogText::BlockView LogText::view(qsizetype block) const
     return BlockView{r.text, QString(), false, r.fields};
 }
 
+const LogChunk::Snapshot *LogText::logged(qsizetype block) const
+{
+    const Block &b = m_blocks.at(block);
+    return b.edited ? nullptr : &b.logged;
+}
+
 // A chunk that grew since it was rendered is rendered on from where it was.
 const LogText::Rendering &LogText::rendering(const LogChunk::Snapshot &logged) const
 {
@@ -115,7 +121,7 @@ void LogText::clear()
 }
 
 // Blocks for the log's chunks [fromChunk, toChunk); a chunk with no text yet has none.
-QList<LogText::Block> LogText::logged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk)
+QList<LogText::Block> LogText::blocksOf(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk)
 {
     QList<Block> blocks;
     for (qsizetype i = fromChunk; i < toChunk; ++i) {
@@ -180,7 +186,7 @@ LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore
     }
     m_loggedUpTo = tail < m_blocks.size() ? log.indexOf(m_blocks.constLast().logged.chunk->id()) + 1 : toChunk;
     m_changed = false;
-    return splice(keep, tail - keep, logged(log, fromChunk, toChunk));
+    return splice(keep, tail - keep, blocksOf(log, fromChunk, toChunk));
 }
 
 LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
@@ -191,7 +197,7 @@ LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
     const LogChunk *lastChunk = first > 0 ? m_blocks.constLast().logged.chunk.data() : nullptr;
     if (lastChunk && fromChunk < log.chunkCount() && lastChunk->id() == log.chunk(fromChunk).chunk->id())
         --first;
-    const BlockChange change = splice(first, m_blocks.size() - first, logged(log, fromChunk, log.chunkCount()));
+    const BlockChange change = splice(first, m_blocks.size() - first, blocksOf(log, fromChunk, log.chunkCount()));
     m_loggedUpTo = log.chunkCount();
     return change;
 }

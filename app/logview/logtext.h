@@ -50,6 +50,8 @@ public:
     // The block holding pos; the last block for the end of the text, -1 when empty.
     qsizetype blockOf(qsizetype pos) const;
     BlockView view(qsizetype block) const;
+    // The log chunk a block shows, or null for a block the operator edited.
+    const LogChunk::Snapshot *logged(qsizetype block) const;
 
     void clear();
     // The text becomes the log's text of some moment, sharing its chunks: catchUp()
@@ -94,7 +96,7 @@ private:
     static constexpr qsizetype kSplitSize = ReceiveNotation::kMaxChars * ReceiveLog::kChunkSize;
 
     const Rendering &rendering(const LogChunk::Snapshot &logged) const;
-    static QList<Block> logged(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk);
+    static QList<Block> blocksOf(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk);
     BlockChange splice(qsizetype first, qsizetype removed, QList<Block> blocks);
     void markChanged(const BlockChange &change);
     Edited joined(qsizetype first, qsizetype last, bool wide) const;

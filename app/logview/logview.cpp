@@ -1,5 +1,6 @@
 #include "logview.h"
 
+#include "arrivaltext.h"
 #include "keycommand.h"
 #include "lognavigation.h"
 #include "shapedline.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QDeadlineTimer>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <limits>
@@ -259,6 +261,24 @@ void LogView::dragTo(QPoint point)
     caretMoved();
 }
 
+// The time the character under the pointer arrived, or the span of the selection
+// under it; typed text has no time and shows none.
+void LogView::showArrivalTip(const QHelpEvent &event)
+{
+    bool atLineEnd = false;
+    const qsizetype pos = positionAt(event.pos(), &atLineEnd);
+    const qint64 line = m_editor.lineOf(pos, atLineEnd);
+    const QPointF origin = lineOrigin(line);
+    const bool onLine = event.pos().y() >= origin.y() && event.pos().y() < origin.y() + m_editor.lineHeight();
+    const qsizetype under = onLine ? m_editor.characterOn(line, event.pos().x() - origin.x()) : -1;
+    const QString tip = ArrivalText::tooltip(m_editor.text(), under, m_editor.selectionStart(),
+                                             m_editor.selectionEnd(), QDate::currentDate());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event.globalPos(), tip, viewport());
+}
+
 qsizetype LogView::positionAt(QPoint point, bool *atLineEnd) const
 {
     const int row = point.y() < kTopMargin ? -1 : (point.y() - kTopMargin) / m_editor.lineHeight();
@@ -294,6 +314,14 @@ int LogView::layoutWidth() const
 QPointF LogView::lineOrigin(qint64 line) const
 {
     return QPointF(kMargin, kTopMargin + qreal(line - topLine()) * m_editor.lineHeight());
+}
+
+bool LogView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    showArrivalTip(*static_cast<QHelpEvent *>(event));
+    return true;
 }
 
 void LogView::paintEvent(QPaintEvent *)

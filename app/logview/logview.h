@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class QAction;
+class QHelpEvent;
 
 // The receive text box: multi-line, word-wrapped, editable, with a vertical scroll
 // bar, over a text that may be endless. It shares the log's chunks instead of
@@ -50,6 +51,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -78,6 +80,7 @@ private:
     void caretMoved();
     void startBlinking();
     void dragTo(QPoint point);
+    void showArrivalTip(const QHelpEvent &event);
 
     qsizetype positionAt(QPoint point, bool *atLineEnd) const;
     qint64 topLine() const;

@@ -4,6 +4,7 @@
 #include "logview.h"
 #include "receivenotation.h"
 
+#include <QDateTime>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTimer>
@@ -20,21 +21,23 @@ void CommPort::MSComm1_OnComm()
         restartErrorTimer();
     }
     if (event == MSComm::comEvReceive) {
-        // No events run inside this loop, so the notation read once holds for every byte.
+        // No events run inside this loop, so the notation and the time read once hold
+        // for every byte: one serial event is one read.
         using ReceiveNotation::Notation;
         const Notation notation = Display[0]->isChecked() ? Notation::Ascii
                                 : Display[1]->isChecked() ? Notation::Hex
                                                           : Notation::Dec;
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
         char bytes[4096];
         qsizetype used = 0;
         while (MSComm1.InBufferCount() != 0) {
             bytes[used++] = char(MSComm1.Input()[0]);
             if (used == qsizetype(sizeof bytes)) {
-                ReceivedText.append(QByteArrayView(bytes, used), notation);
+                ReceivedText.append(QByteArrayView(bytes, used), notation, now);
                 used = 0;
             }
         }
-        ReceivedText.append(QByteArrayView(bytes, used), notation);
+        ReceivedText.append(QByteArrayView(bytes, used), notation, now);
     }
     Text1->showLog(ReceivedText);
 }

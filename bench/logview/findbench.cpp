@@ -29,9 +29,9 @@ void fill(ReceiveLog &log, qint64 bytes)
     std::array<quint32, ReceiveLog::kChunkSize / 4> words;
     while (log.byteCount() < bytes) {
         QRandomGenerator::global()->fillRange(words.data(), words.size());
-        log.append(QByteArrayView(reinterpret_cast<const char *>(words.data()), qsizetype(sizeof words)), Notation::Hex);
+        log.append(QByteArrayView(reinterpret_cast<const char *>(words.data()), qsizetype(sizeof words)), Notation::Hex, 0);
     }
-    log.append(kPlanted, Notation::Hex);
+    log.append(kPlanted, Notation::Hex, 0);
 }
 
 struct Run

@@ -5,6 +5,7 @@
 #include "receivelog.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
@@ -79,7 +80,7 @@ double eventCost(LogView &view, ReceiveLog &log, const Feed &feed)
     const QByteArray bytes = feed.received(randomBytes(kEventBytes));
     QElapsedTimer timer;
     timer.start();
-    log.append(bytes, feed.notation);
+    log.append(bytes, feed.notation, QDateTime::currentMSecsSinceEpoch());
     view.showLog(log);
     paint(view);
     return msSince(timer);
@@ -88,7 +89,7 @@ double eventCost(LogView &view, ReceiveLog &log, const Feed &feed)
 void fillTo(ReceiveLog &log, qsizetype size, const Feed &feed)
 {
     while (log.size() < size)
-        log.append(feed.received(randomBytes(4096)), feed.notation);
+        log.append(feed.received(randomBytes(4096)), feed.notation, QDateTime::currentMSecsSinceEpoch());
 }
 
 double timed(const std::function<void()> &work)

@@ -5,6 +5,7 @@
 #include "receivestream.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
@@ -124,7 +125,7 @@ void fill(ReceiveLog &log, const Capture &capture)
     constexpr qsizetype kRead = 64 * 1024;
     const QByteArray pool = ReceiveStream(capture.kind).next(kPool);
     for (qsizetype off = 0; log.byteCount() < capture.bytes; off = (off + kRead) % kPool)
-        log.append(QByteArrayView(pool).sliced(off, kRead), capture.notation);
+        log.append(QByteArrayView(pool).sliced(off, kRead), capture.notation, log.byteCount() * 1000 / 11520);
 }
 
 void report(const char *action, const Times &times)
@@ -173,14 +174,15 @@ void runCapture(const Capture &capture, int repeats)
         box.idle(20);
         notation.add(box.timed([&] {
             view.clear();
-            log.append(QByteArrayView("\x0A", 1), i % 2 == 0 ? Notation::Dec : capture.notation);
+            log.append(QByteArrayView("\x0A", 1), i % 2 == 0 ? Notation::Dec : capture.notation,
+                       QDateTime::currentMSecsSinceEpoch());
             view.showLog(log);
         }));
         box.idle(20);
         edit.add(box.timed([&] {
             box.key(Qt::Key_Home, Qt::ControlModifier);
             box.key(Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-            log.append(QByteArrayView("\x0A", 1), capture.notation);
+            log.append(QByteArrayView("\x0A", 1), capture.notation, QDateTime::currentMSecsSinceEpoch());
             view.showLog(log);
         }));
         box.idle(20);

@@ -6,11 +6,12 @@
 #include <QList>
 #include <QMetaType>
 
-// What arrives: runs of bytes, each in the notation selected when it came.
+// What arrives: reads of bytes, each in the notation selected when it came.
 struct Piece
 {
     QByteArray bytes;
     ReceiveNotation::Notation notation;
+    qint64 msecs = 0;
 };
 using Pieces = QList<Piece>;
 
@@ -20,6 +21,6 @@ inline ReceiveLog logOf(const Pieces &pieces)
 {
     ReceiveLog log;
     for (const Piece &piece : pieces)
-        log.append(piece.bytes, piece.notation);
+        log.append(piece.bytes, piece.notation, piece.msecs);
     return log;
 }

@@ -8,6 +8,7 @@
 using ReceiveNotation::Notation;
 
 static constexpr qsizetype kChunk = ReceiveLog::kChunkSize;
+static constexpr qint64 kStart = 1'796'724'000'000; // 2026-12-08 10:00 UTC
 
 class TestReceiveLog : public QObject
 {
@@ -18,6 +19,9 @@ private Q_SLOTS:
     void rendersAsReceived();
     void readerKeepsWhatItSaw();
     void clearEmptiesAndStartsNewGeneration();
+    void timesReadBack_data();
+    void timesReadBack();
+    void clearEmptiesTheTimes();
 
 private:
     static QByteArray everyByte(qsizetype times);
@@ -58,7 +62,7 @@ void TestReceiveLog::rendersAsReceived()
     ReceiveLog log;
     QString expected;
     for (const Piece &piece : pieces) {
-        log.append(piece.bytes, piece.notation);
+        log.append(piece.bytes, piece.notation, piece.msecs);
         char out[ReceiveNotation::kMaxChars];
         for (const char b : piece.bytes) {
             const int n = ReceiveNotation::render(quint8(b), piece.notation, out);
@@ -77,9 +81,9 @@ void TestReceiveLog::rendersAsReceived()
 void TestReceiveLog::readerKeepsWhatItSaw()
 {
     ReceiveLog log;
-    log.append(QByteArrayView("\x0A\x0B"), Notation::Hex);
+    log.append(QByteArrayView("\x0A\x0B"), Notation::Hex, 0);
     const LogChunk::Snapshot seen = log.chunk(0);
-    log.append(QByteArrayView("abc"), Notation::Ascii);
+    log.append(QByteArrayView("abc"), Notation::Ascii, 0);
     QByteArray text;
     FieldSpans fields;
     seen.chunk->render(0, seen.bytes, text, fields);
@@ -94,7 +98,7 @@ void TestReceiveLog::clearEmptiesAndStartsNewGeneration()
 {
     ReceiveLog log;
     const quint64 start = log.generation();
-    log.append(QByteArrayView("x"), Notation::Dec);
+    log.append(QByteArrayView("x"), Notation::Dec, 0);
     QCOMPARE(log.generation(), start);
     log.clear();
     QVERIFY(log.generation() != start);
@@ -102,6 +106,83 @@ void TestReceiveLog::clearEmptiesAndStartsNewGeneration()
     QCOMPARE(log.chunkCount(), 0);
     QCOMPARE(log.toString(), QString());
     QVERIFY(ReceiveLog().generation() != log.generation());
+}
+
+void TestReceiveLog::timesReadBack_data()
+{
+    QTest::addColumn<Pieces>("pieces");
+    const QByteArray all = everyByte(1);
+    QTest::newRow("several reads in one chunk")
+        << Pieces{{"ab", Notation::Ascii, kStart}, {"c", Notation::Ascii, kStart + 1}, {"de", Notation::Ascii, kStart + 3}};
+    QTest::newRow("at the bounds of a one-byte entry")
+        << Pieces{{QByteArray(63, 'a'), Notation::Ascii, kStart}, {QByteArray(64, 'b'), Notation::Ascii, kStart + 4},
+                  {"c", Notation::Ascii, kStart + 7}};
+    QTest::newRow("reads in the same millisecond")
+        << Pieces{{"ab", Notation::Hex, kStart}, {"cd", Notation::Hex, kStart}, {"e", Notation::Hex, kStart}};
+    QTest::newRow("long reads and long steps")
+        << Pieces{{all, Notation::Dec, kStart}, {all, Notation::Dec, kStart + 4}, {"x", Notation::Dec, kStart + 90'000'000}};
+    QTest::newRow("notation changes between reads")
+        << Pieces{{all, Notation::Hex, kStart}, {all, Notation::Ascii, kStart + 1}, {all, Notation::Dec, kStart + 2}};
+    QTest::newRow("a read across a chunk boundary")
+        << Pieces{{QByteArray(kChunk - 3, 'a'), Notation::Ascii, kStart}, {"bcdefg", Notation::Hex, kStart + 7}};
+    QTest::newRow("a read over several chunks, one after")
+        << Pieces{{"a", Notation::Ascii, kStart}, {everyByte(3 * kChunk / 256), Notation::Hex, kStart + 2},
+                  {"z", Notation::Hex, kStart + 2}};
+    QTest::newRow("clock set back")
+        << Pieces{{"ab", Notation::Ascii, kStart}, {"cd", Notation::Ascii, kStart - 3'600'000}, {"ef", Notation::Ascii, kStart - 3'599'999}};
+    QTest::newRow("no bytes, no read")
+        << Pieces{{"ab", Notation::Ascii, kStart}, {"", Notation::Ascii, kStart + 1}, {"c", Notation::Ascii, kStart + 2}};
+    Pieces paced;
+    for (qint64 ms = 0; ms < (ReceiveLog::kRawChunks + 4) * kChunk / 11; ++ms)
+        paced.append(Piece{everyByte(1).mid(ms % 7, 11 + ms % 2), Notation(ms / 500 % 3), kStart + ms + ms % 3});
+    QTest::newRow("paced reads, compressed chunks") << paced;
+}
+
+// Bytes read back their read's time, and the reads come back as appended, whole
+// or from any byte on, however a writer slices them.
+void TestReceiveLog::timesReadBack()
+{
+    QFETCH(Pieces, pieces);
+    const ReceiveLog log = logOf(pieces);
+    QList<ReceiveLog::Read> expected;
+    for (const Piece &piece : pieces) {
+        if (piece.bytes.isEmpty())
+            continue;
+        const qint64 first = expected.isEmpty() ? 0 : expected.constLast().first + expected.constLast().count;
+        expected.append(ReceiveLog::Read{first, piece.bytes.size(), piece.msecs});
+    }
+    // A read's first and last byte, and each first byte of a chunk it fills.
+    for (const ReceiveLog::Read &read : std::as_const(expected)) {
+        const qint64 end = read.first + read.count;
+        for (qint64 byte = read.first; byte < end; byte = (byte / kChunk + 1) * kChunk)
+            QCOMPARE(log.arrivalTime(byte), read.msecs);
+        QCOMPARE(log.arrivalTime(end - 1), read.msecs);
+    }
+    QCOMPARE(log.reads(0, expected.size() + 1), expected);
+    for (const qsizetype slice : {1, 3}) {
+        QList<ReceiveLog::Read> walked;
+        for (qint64 from = 0; from < log.byteCount(); from = walked.constLast().first + walked.constLast().count)
+            walked.append(log.reads(from, slice));
+        QCOMPARE(walked, expected);
+    }
+    const ReceiveLog::Read &last = expected.constLast();
+    QCOMPARE(log.reads(last.first + last.count - 1, 5), QList<ReceiveLog::Read>{last});
+    QVERIFY(log.reads(log.byteCount(), 5).isEmpty());
+    qsizetype packed = 0;
+    for (qsizetype i = 0; i < log.chunkCount(); ++i)
+        packed += log.chunk(i).chunk->times().isCompressed();
+    QCOMPARE(packed > 0, pieces.size() > 1000);
+}
+
+void TestReceiveLog::clearEmptiesTheTimes()
+{
+    ReceiveLog log;
+    log.append(QByteArray(2 * kChunk, 'a'), Notation::Ascii, kStart);
+    log.clear();
+    QVERIFY(log.reads(0, 10).isEmpty());
+    log.append(QByteArrayView("b"), Notation::Hex, kStart + 5);
+    QCOMPARE(log.arrivalTime(0), kStart + 5);
+    QCOMPARE(log.reads(0, 10), (QList<ReceiveLog::Read>{{0, 1, kStart + 5}}));
 }
 
 QTEST_GUILESS_MAIN(TestReceiveLog)

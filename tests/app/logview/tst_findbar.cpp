@@ -49,7 +49,7 @@ void TestFindBar::init()
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     m_log.clear();
-    m_log.append(QByteArrayView(kReceived), Notation::Ascii);
+    m_log.append(QByteArrayView(kReceived), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "logeditor.h"
 
 #include "keycommand.h"
+#include "shapedline.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void init();
     void caretAtAWrap();
     void upAndDownKeepTheColumn();
+    void characterUnderX();
     void showingAgainAfterClear_data();
     void showingAgainAfterClear();
     void editThenShowWrapsOnlyTheEdit_data();
@@ -38,7 +40,7 @@ void TestLogEditor::init()
 {
     m_log.clear();
     while (m_log.size() < 2 * ReceiveLog::kChunkSize)
-        m_log.append(QByteArrayView("48,69,0D,0A,"), ReceiveNotation::Notation::Ascii);
+        m_log.append(QByteArrayView("48,69,0D,0A,"), ReceiveNotation::Notation::Ascii, 0);
     m_editor.clear();
     m_editor.setWidth(QFontMetrics(m_editor.font()).horizontalAdvance(u"0"_qs) * kWidthChars * CharMetrics::kUnit);
     m_editor.show(m_log);
@@ -85,6 +87,19 @@ void TestLogEditor::upAndDownKeepTheColumn()
     QCOMPARE(m_editor.caret(), m_editor.text().size());
 }
 
+// Each character's own width holds it, left and right of its middle; beside the
+// line's characters there is none.
+void TestLogEditor::characterUnderX()
+{
+    const ShapedLine line = m_editor.shape(1);
+    for (qsizetype c = line.contentStart(); c < line.contentEnd(); ++c) {
+        QCOMPARE(m_editor.characterOn(1, line.xOf(c) + 0.5), c);
+        QCOMPARE(m_editor.characterOn(1, line.xOf(c + 1) - 0.5), c);
+    }
+    QCOMPARE(m_editor.characterOn(1, -0.5), -1);
+    QCOMPARE(m_editor.characterOn(1, line.width()), -1);
+}
+
 void TestLogEditor::showingAgainAfterClear_data()
 {
     QTest::addColumn<QString>("between");
@@ -106,7 +121,7 @@ void TestLogEditor::showingAgainAfterClear()
         m_editor.setWidth(m_editor.layout().width() / 2);
     else if (between == u"clear log")
         m_log.clear();
-    m_log.append(QByteArrayView("\x0A\x0B"), ReceiveNotation::Notation::Hex);
+    m_log.append(QByteArrayView("\x0A\x0B"), ReceiveNotation::Notation::Hex, 0);
     m_editor.show(m_log);
 
     LogEditor fresh;
@@ -125,7 +140,7 @@ ReceiveLog largeLog(const QByteArray &piece, Notation notation)
 {
     ReceiveLog log;
     while (log.byteCount() < 200 * ReceiveLog::kChunkSize)
-        log.append(piece, notation);
+        log.append(piece, notation, 0);
     return log;
 }
 
@@ -162,7 +177,7 @@ void TestLogEditor::editThenShowWrapsOnlyTheEdit()
     m_editor.moveCaret(m_editor.text().size() / 2, false);
     const qint64 before = layout.charsWrapped();
     press(KeyCommand::Action::Type, false, u"x"_qs);
-    log.append(QByteArrayView("!"), notation);
+    log.append(QByteArrayView("!"), notation, 0);
     m_editor.show(log);
     const qsizetype block = m_editor.text().blockOf(m_editor.caret());
     const qsizetype blockSize = m_editor.text().blockEnd(block) - m_editor.text().blockStart(block);

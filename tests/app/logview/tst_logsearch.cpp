@@ -148,7 +148,7 @@ void TestLogSearch::caseRules()
     for (const QChar c : text)
         bytes.append(char(CodePage::fromUnicode(c).value_or(0)));
     ReceiveLog log;
-    log.append(bytes, Notation::Ascii);
+    log.append(bytes, Notation::Ascii, 0);
     LogText received;
     received.assign(log);
     LogText typed;
@@ -170,7 +170,7 @@ void TestLogSearch::everyByteFoldsAsItsCharacter()
     for (int b = 1; b < 256; ++b)
         bytes.append(char(b));
     ReceiveLog log;
-    log.append(bytes, Notation::Ascii);
+    log.append(bytes, Notation::Ascii, 0);
     LogText text;
     text.assign(log);
     const QString all = log.toString();

@@ -50,7 +50,7 @@ void TestLogText::catchUpFollowsTheLog()
     LogText text;
     for (qsizetype i = 0; i < steps.size(); ++i) {
         // Each step in another notation: the last chunk grows in several.
-        log.append(pattern(steps[i]), Notation(i % 3));
+        log.append(pattern(steps[i]), Notation(i % 3), 0);
         const qsizetype before = text.blockCount();
         const LogText::BlockChange change = text.catchUp(log);
         QCOMPARE(text.toString(), log.toString());
@@ -80,7 +80,7 @@ void TestLogText::midAcrossBlocks()
     QFETCH(qsizetype, to);
     const QByteArray bytes = pattern(3 * kChunk);
     ReceiveLog log;
-    log.append(bytes, Notation::Ascii);
+    log.append(bytes, Notation::Ascii, 0);
     LogText text;
     text.assign(log);
     const qsizetype begin = std::clamp<qsizetype>(from, 0, bytes.size());
@@ -95,7 +95,7 @@ void TestLogText::midAcrossCompressedChunks()
 {
     ReceiveLog log;
     for (int i = 0; i < 40; ++i)
-        log.append(pattern(kChunk + i), i % 2 ? Notation::Hex : Notation::Dec);
+        log.append(pattern(kChunk + i), i % 2 ? Notation::Hex : Notation::Dec, 0);
     QVERIFY(log.chunk(1).chunk->isCompressed());
     LogText text;
     text.assign(log);
@@ -128,7 +128,7 @@ void TestLogText::replace()
     QFETCH(qsizetype, to);
     QFETCH(QString, insert);
     ReceiveLog log;
-    log.append(pattern(2 * kChunk), Notation::Ascii);
+    log.append(pattern(2 * kChunk), Notation::Ascii, 0);
     LogText text;
     text.assign(log);
     QString expected = log.toString();
@@ -148,14 +148,14 @@ void TestLogText::replace()
 void TestLogText::editLeavesTheLogAlone()
 {
     ReceiveLog log;
-    log.append(pattern(kChunk + 10), Notation::Ascii);
+    log.append(pattern(kChunk + 10), Notation::Ascii, 0);
     const QString original = log.toString();
     LogText text;
     text.assign(log);
     text.replace(2, kChunk + 3, u"\u03a9"_qs);
     text.replace(0, 1, u"q"_qs);
     QCOMPARE(log.toString(), original);
-    log.append(QByteArrayView("!"), Notation::Ascii);
+    log.append(QByteArrayView("!"), Notation::Ascii, 0);
     QCOMPARE(log.toString(), original + u'!');
 }
 
@@ -180,13 +180,13 @@ void TestLogText::showingAgainKeepsBlocksBeforeTheEdit()
     QFETCH(qsizetype, pasted);
     QFETCH(qsizetype, editedBlocks);
     ReceiveLog log;
-    log.append(pattern(3 * kChunk + 10), Notation::Hex);
+    log.append(pattern(3 * kChunk + 10), Notation::Hex, 0);
     LogText text;
     text.assign(log);
     const qsizetype at = text.blockStart(editChunk) + offset;
     text.replace(at, at, QString(pasted, u'p'));
     const qsizetype chunksAfter = log.chunkCount() - editChunk - 1;
-    log.append(pattern(kChunk), Notation::Hex);
+    log.append(pattern(kChunk), Notation::Hex, 0);
     const LogText::BlockChange change = text.assign(log, at);
     text.catchUp(log);
     QCOMPARE(text.toString(), log.toString());

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void keysEditLikeATextBox();
     void cutAndPaste();
     void mouseSelects();
+    void hoverShowsTheTimeUnderThePointer_data();
+    void hoverShowsTheTimeUnderThePointer();
     void followsTheEnd();
     void staysScrolledUp();
     void resizeKeepsFirstVisibleCharacter();
@@ -62,7 +65,7 @@ void TestLogView::cleanup()
 void TestLogView::everyByteShownAndCopied()
 {
     for (int b = 0; b < 256; ++b)
-        m_log.append(QByteArray(1, char(b)), Notation::Ascii);
+        m_log.append(QByteArray(1, char(b)), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->grab();
     QTest::keyClick(m_view.get(), Qt::Key_A, Qt::ControlModifier);
@@ -73,7 +76,7 @@ void TestLogView::everyByteShownAndCopied()
 void TestLogView::selectionAcrossChunksCopiesExactly()
 {
     while (m_log.size() < 2 * kChunk)
-        m_log.append(hexEvent(int(m_log.size())), Notation::Hex);
+        m_log.append(hexEvent(int(m_log.size())), Notation::Hex, 0);
     m_view->showLog(m_log);
     m_view->select(kChunk - 3, kChunk - 3);
     for (int i = 0; i < 6; ++i)
@@ -92,7 +95,7 @@ void TestLogView::editThenSerialEvent_data()
 void TestLogView::editThenSerialEvent()
 {
     QFETCH(bool, atEnd);
-    m_log.append(QByteArray(kChunk + 10, 'a'), Notation::Ascii);
+    m_log.append(QByteArray(kChunk + 10, 'a'), Notation::Ascii, 0);
     m_view->showLog(m_log);
     const QString before = m_log.toString();
     QTest::keyClick(m_view.get(), atEnd ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
@@ -101,7 +104,7 @@ void TestLogView::editThenSerialEvent()
     QCOMPARE(m_view->toPlainText(), atEnd ? before + u"x\u03a9"_qs : u"x\u03a9"_qs + before);
     QCOMPARE(m_log.toString(), before);
 
-    m_log.append(QByteArrayView("Hi"), Notation::Ascii);
+    m_log.append(QByteArrayView("Hi"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     QCOMPARE(m_view->toPlainText(), m_log.toString());
 
@@ -116,7 +119,7 @@ void TestLogView::editThenSerialEvent()
 
 void TestLogView::keysEditLikeATextBox()
 {
-    m_log.append(QByteArrayView("Hi\r\nyo"), Notation::Ascii);
+    m_log.append(QByteArrayView("Hi\r\nyo"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->select(4, 4);                               // before "yo"
     QTest::keyClick(m_view.get(), Qt::Key_Backspace);   // the CR LF goes as one
@@ -137,7 +140,7 @@ void TestLogView::keysEditLikeATextBox()
 
 void TestLogView::cutAndPaste()
 {
-    m_log.append(QByteArrayView("one two"), Notation::Ascii);
+    m_log.append(QByteArrayView("one two"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     m_view->select(0, 4);
     QTest::keyClick(m_view.get(), Qt::Key_X, Qt::ControlModifier);
@@ -150,7 +153,7 @@ void TestLogView::cutAndPaste()
 
 void TestLogView::mouseSelects()
 {
-    m_log.append(QByteArrayView("48,69,0D,0A,"), Notation::Ascii);
+    m_log.append(QByteArrayView("48,69,0D,0A,"), Notation::Ascii, 0);
     m_view->showLog(m_log);
     QWidget *viewport = m_view->viewport();
     const QPoint start(3, 5);
@@ -166,6 +169,37 @@ void TestLogView::mouseSelects()
     QCOMPARE(m_view->selectedText(), u"0D"_qs);
 }
 
+void TestLogView::hoverShowsTheTimeUnderThePointer_data()
+{
+    QTest::addColumn<QString>("before"); // the text left of the pointer
+    QTest::addColumn<int>("dx");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("first digit") << QString() << 1 << 5 << u"Received 14:03:22.418"_qs;
+    QTest::newRow("right edge of its comma") << u"48,"_qs << -1 << 5 << u"Received 14:03:22.418"_qs;
+    QTest::newRow("left edge of the next pair") << u"48,"_qs << 1 << 5 << u"Received 14:03:25.001"_qs;
+    QTest::newRow("past the line's end") << u"48,69,"_qs << 4 << 5 << QString();
+    QTest::newRow("below the text") << QString() << 1 << 100 << QString();
+}
+
+void TestLogView::hoverShowsTheTimeUnderThePointer()
+{
+    QFETCH(QString, before);
+    QFETCH(int, dx);
+    QFETCH(int, y);
+    QFETCH(QString, expected);
+    const QDate today = QDate::currentDate();
+    m_log.append(QByteArrayView("\x48"), Notation::Hex, QDateTime(today, QTime(14, 3, 22, 418)).toMSecsSinceEpoch());
+    m_log.append(QByteArrayView("\x69"), Notation::Hex, QDateTime(today, QTime(14, 3, 25, 1)).toMSecsSinceEpoch());
+    m_view->showLog(m_log);
+    QWidget *viewport = m_view->viewport();
+    const QPoint point(2 + QFontMetrics(m_view->font()).horizontalAdvance(before) + dx, y);
+    QHelpEvent hover(QEvent::ToolTip, point, viewport->mapToGlobal(point));
+    QApplication::sendEvent(viewport, &hover);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), expected);
+    QToolTip::hideText();
+}
+
 // The view is brought up to date a frame after a flood of events at the latest.
 void TestLogView::followsTheEnd()
 {
@@ -173,7 +207,7 @@ void TestLogView::followsTheEnd()
     for (int round = 0; round < 2; ++round) {
         const int before = bar->maximum();
         for (int event = 0; event < 100; ++event) {
-            m_log.append(hexEvent(event), Notation::Hex);
+            m_log.append(hexEvent(event), Notation::Hex, 0);
             m_view->showLog(m_log);
         }
         QTRY_VERIFY(bar->maximum() > before + 100);
@@ -185,13 +219,13 @@ void TestLogView::staysScrolledUp()
 {
     QScrollBar *bar = m_view->verticalScrollBar();
     for (int event = 0; event < 100; ++event)
-        m_log.append(hexEvent(event), Notation::Hex);
+        m_log.append(hexEvent(event), Notation::Hex, 0);
     m_view->showLog(m_log);
     bar->setValue(bar->maximum() / 2);
     const int value = bar->value();
     const qsizetype first = m_view->firstVisiblePosition();
     for (int event = 0; event < 100; ++event) {
-        m_log.append(hexEvent(event), Notation::Hex);
+        m_log.append(hexEvent(event), Notation::Hex, 0);
         m_view->showLog(m_log);
     }
     QCOMPARE(bar->value(), value);
@@ -207,7 +241,7 @@ void TestLogView::resizeKeepsFirstVisibleCharacter()
     QScrollBar *bar = m_view->verticalScrollBar();
     // Long enough that each width is wrapped around the view first, the rest later.
     while (m_log.size() < 200 * kChunk)
-        m_log.append(QByteArrayView("the quick brown fox jumps over the lazy dog "), Notation::Ascii);
+        m_log.append(QByteArrayView("the quick brown fox jumps over the lazy dog "), Notation::Ascii, 0);
     m_view->showLog(m_log);
     bar->setValue(bar->maximum() / 2);
     for (const int width : {120, 400, 60, 257}) {
@@ -225,7 +259,7 @@ void TestLogView::resizeKeepsFirstVisibleCharacter()
 void TestLogView::outlivesTheLog()
 {
     auto log = std::make_unique<ReceiveLog>();
-    log->append(QByteArray(3 * kChunk, 'z'), Notation::Ascii);
+    log->append(QByteArray(3 * kChunk, 'z'), Notation::Ascii, 0);
     m_view->showLog(*log);
     const QString shown = log->toString();
     log.reset();

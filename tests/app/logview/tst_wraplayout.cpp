@@ -183,7 +183,7 @@ void TestWrapLayout::appendingMatchesWrappingWhole()
     layout.relayout();
     while (log.size() < 3 * ReceiveLog::kChunkSize) {
         const QByteArray add = piece.repeated(random.bounded(1, 400)).left(random.bounded(1, 4000));
-        log.append(add, notation);
+        log.append(add, notation, 0);
         const WrapLayout::Restart restart = layout.restartFor(shown.size());
         layout.update(shown.catchUp(log), restart);
 
@@ -266,7 +266,7 @@ void TestWrapLayout::lazyMatchesWrappingWhole()
     QFETCH(Notation, notation);
     ReceiveLog log;
     while (log.byteCount() < 100 * ReceiveLog::kChunkSize)
-        log.append(piece, notation);
+        log.append(piece, notation, 0);
     LogText text;
     text.assign(log);
     WrapLayout lazy(text);
