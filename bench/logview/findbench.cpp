@@ -63,6 +63,9 @@ Run findThroughBar(const ReceiveLog &log, const QString &pattern)
     view.resize(257, 225);
     view.show();
     view.showLog(log);
+    // As a box that received the log bit by bit holds it: wrapped to the end.
+    while (!view.isSettled())
+        QCoreApplication::processEvents();
     FindBar bar(&view);
     bar.open();
     bar.findChild<QLineEdit *>()->setText(pattern);
