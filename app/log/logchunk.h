@@ -42,6 +42,8 @@ public:
     // A full chunk only. One that would shrink too little stays as it is.
     void compress();
 
+    // Appends the first `count` bytes, as received, to out.
+    void appendBytes(qsizetype count, QByteArray &out) const;
     // Appends the text of the bytes [from, to) to text, and the HEX and DEC stretches
     // of it, in positions of text, to fields.
     void render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans &fields) const;

@@ -3,6 +3,7 @@
 #include "captionfit.h"
 #include "formbuilder.h"
 #include "indicatorshape.h"
+#include "logcapture.h"
 #include "logview.h"
 #include "optioncaptions.h"
 #include "porttooltips.h"
@@ -78,6 +79,7 @@ void CommPort::createMiddle()
     Text1->setGeometry(twipsRect(WindowLayout::kText1Left, 240, 3855, WindowLayout::kText1Height));
     Text1->setAccessibleName(Label3->text());
     Text1->setFocus();
+    m_capture = new LogCapture(Text1, ReceivedText, this);
 
     TransmitFrame = FormBuilder::frame(this, QStringLiteral("TransmitFrame"), QStringLiteral("Transmit"),
                                        twipsRect(WindowLayout::kText1Left, WindowLayout::kTransmitFrameTop, 3855,

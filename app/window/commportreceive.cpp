@@ -1,6 +1,7 @@
 #include "commport.h"
 
 #include "indicatorshape.h"
+#include "logcapture.h"
 #include "logview.h"
 #include "receivenotation.h"
 
@@ -25,16 +26,21 @@ void CommPort::MSComm1_OnComm()
         const Notation notation = Display[0]->isChecked() ? Notation::Ascii
                                 : Display[1]->isChecked() ? Notation::Hex
                                                           : Notation::Dec;
+        // A recording gets the bytes first, so that it has them even if showing them fails.
+        const auto take = [&](QByteArrayView bytes) {
+            m_capture->record(bytes);
+            ReceivedText.append(bytes, notation);
+        };
         char bytes[4096];
         qsizetype used = 0;
         while (MSComm1.InBufferCount() != 0) {
             bytes[used++] = char(MSComm1.Input()[0]);
             if (used == qsizetype(sizeof bytes)) {
-                ReceivedText.append(QByteArrayView(bytes, used), notation);
+                take(QByteArrayView(bytes, used));
                 used = 0;
             }
         }
-        ReceivedText.append(QByteArrayView(bytes, used), notation);
+        take(QByteArrayView(bytes, used));
     }
     Text1->showLog(ReceivedText);
 }
