@@ -128,11 +128,16 @@ void LogSaver::encode(const LogChunk::Snapshot &snapshot)
     }
 }
 
+// A write that falls short has set no error yet; the next one says why.
 bool LogSaver::flush()
 {
-    if (m_file->write(m_out) != m_out.size()) {
-        finish(m_file->errorString());
-        return false;
+    for (QByteArrayView rest(m_out); !rest.isEmpty();) {
+        const qint64 n = m_file->write(rest.data(), rest.size());
+        if (n <= 0) {
+            finish(m_file->errorString());
+            return false;
+        }
+        rest = rest.sliced(n);
     }
     m_out.resize(0);
     return true;
