@@ -8,11 +8,23 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 // Written to the file in blocks of about this size.
 constexpr qsizetype kBlock = 1024 * 1024;
+// Handed to the disk in stretches of about this size.
+constexpr qint64 kPushSize = 8 * 1024 * 1024;
+
+QString reasonOf(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 struct Utf8
 {
@@ -108,7 +120,7 @@ void LogSaver::writeSlice()
         Q_EMIT progressed();
         return;
     }
-    if (!flush())
+    if (!flush() || !pushToDisk(true))
         return;
     finish(m_file->commit() ? QString() : m_file->errorString());
 }
@@ -138,8 +150,40 @@ bool LogSaver::flush()
             return false;
         }
         rest = rest.sliced(n);
+        m_written += n;
     }
     m_out.resize(0);
+    return m_written - m_pushed < kPushSize || pushToDisk(false);
+}
+
+// The data goes to the disk a stretch behind the writing, and what is on the disk
+// leaves the page cache: the sync before the rename then finds little left to do,
+// so the window does not freeze at the end of a large save, and a save of gigabytes
+// does not push everything else out of memory. QSaveFile ignores a failed sync, so
+// the last one is checked here: a device that fails (a stick pulled) fails the save.
+bool LogSaver::pushToDisk(bool last)
+{
+    const int fd = m_file->handle();
+    int result = 0;
+    if (last) {
+        do {
+            result = ::fdatasync(fd);
+        } while (result != 0 && errno == EINTR);
+    } else {
+        ::sync_file_range(fd, m_pushed, m_written - m_pushed, SYNC_FILE_RANGE_WRITE);
+        if (m_onDisk < m_pushed) {
+            result = ::sync_file_range(fd, m_onDisk, m_pushed - m_onDisk,
+                                       SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+            ::posix_fadvise(fd, m_onDisk, m_pushed - m_onDisk, POSIX_FADV_DONTNEED);
+            m_onDisk = m_pushed;
+        }
+        m_pushed = m_written;
+    }
+    // File systems that cannot sync have nothing to wait for.
+    if (result != 0 && errno != EINVAL && errno != EROFS && errno != ESPIPE) {
+        finish(reasonOf(errno));
+        return false;
+    }
     return true;
 }
 

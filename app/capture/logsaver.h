@@ -47,6 +47,7 @@ private:
     void writeSlice();
     void encode(const LogChunk::Snapshot &snapshot);
     bool flush();
+    bool pushToDisk(bool last);
     void finish(const QString &reason);
 
     QList<LogChunk::Snapshot> m_chunks;
@@ -55,6 +56,10 @@ private:
     qint64 m_done = 0;
     LogFormat::Kind m_kind = LogFormat::Kind::Bytes;
     std::unique_ptr<QSaveFile> m_file;
+    // File offsets: written, handed to the disk, known to be on it.
+    qint64 m_written = 0;
+    qint64 m_pushed = 0;
+    qint64 m_onDisk = 0;
     QString m_failure;
     QByteArray m_out;
     QByteArray m_text;

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QSettings>
 
 namespace {
 
@@ -80,6 +81,10 @@ void LogCapture::placeRecordMark()
 // takes the chosen filter's, unless the file is one to append to.
 QString LogCapture::askForFile(const QString &caption, const QStringList &filters, bool appending, QString *filter)
 {
+    // Qt's own dialog keeps its history and view in the user's settings, and the
+    // program keeps none: they go to a folder that cannot exist, not even for root.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, QStringLiteral("/dev/null"));
     QFileDialog dialog(m_box->window(), caption, m_folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
