@@ -51,6 +51,9 @@ void LogCapture::createRecordMark()
     m_recordMark->setObjectName(QStringLiteral("RecordMark"));
     m_recordMark->setAccessibleName(tr("Recording"));
     m_recordMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Its own roles: a child of the text's viewport would take the text's colours.
+    m_recordMark->setBackgroundRole(QPalette::Window);
+    m_recordMark->setForegroundRole(QPalette::WindowText);
     m_recordMark->setAutoFillBackground(true);
     m_recordMark->setMargin(1);
     QPalette palette = m_recordMark->palette();
