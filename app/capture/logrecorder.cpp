@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -34,8 +35,8 @@ LogRecorder::~LogRecorder()
 bool LogRecorder::start(const QString &path, QString *reason)
 {
     stop();
-    // Not blocking while it opens, so that a pipe nobody reads fails instead of
-    // holding up the window; writes block as they do to any file.
+    // Not blocking while it opens, so that a pipe nobody reads fails at once instead
+    // of holding up the window; writes block as they do to any file.
     const QByteArray name = path.toLocal8Bit();
     int fd = -1;
     do {
@@ -43,6 +44,13 @@ bool LogRecorder::start(const QString &path, QString *reason)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         *reason = reasonOf(errno);
+        return false;
+    }
+    // A pipe or a socket whose reader goes away would end the program with SIGPIPE.
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+        ::close(fd);
+        *reason = QStringLiteral("a pipe or a socket cannot be recorded to");
         return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

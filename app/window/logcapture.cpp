@@ -14,6 +14,8 @@
 #include <QProgressDialog>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kProgressSteps = 1000;
@@ -142,7 +144,10 @@ void LogCapture::showProgress()
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(0);
+    // A click may still reach a dialog whose save has ended and which waits to go.
     connect(m_progress, &QProgressDialog::canceled, this, [this] {
+        if (!m_saver)
+            return;
         m_saver->cancel();
         endSave();
     });
@@ -165,8 +170,10 @@ void LogCapture::saveFinished(const QString &reason)
 void LogCapture::endSave()
 {
     m_progressDelay.stop();
-    if (m_progress)
+    if (m_progress) {
+        m_progress->hide();
         m_progress->deleteLater();
+    }
     m_progress = nullptr;
     if (m_saver)
         m_saver->deleteLater();

@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestLogRecorder : public QObject
 {
     Q_OBJECT
@@ -62,6 +66,9 @@ void TestLogRecorder::failureStopsAndSaysWhy_data()
     QTest::newRow("full device") << QStringLiteral("/dev/full") << true << QStringLiteral("No space left on device");
     QTest::newRow("folder is a regular file") << QStringLiteral("file/rec.bin") << false
                                               << QStringLiteral("Not a directory");
+    // Its reader could go away and take the program with it (SIGPIPE).
+    QTest::newRow("pipe with a reader") << QStringLiteral("fifo") << false
+                                        << QStringLiteral("a pipe or a socket cannot be recorded to");
 }
 
 // The first failure stops recording and is told once; later writes are dropped quietly.
@@ -76,6 +83,10 @@ void TestLogRecorder::failureStopsAndSaysWhy()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     const QString target = path.startsWith(u'/') ? path : dir.filePath(path);
+    const QByteArray fifo = dir.filePath(QStringLiteral("fifo")).toLocal8Bit();
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
 
     LogRecorder recorder;
     QSignalSpy failed(&recorder, &LogRecorder::failed);
@@ -91,6 +102,7 @@ void TestLogRecorder::failureStopsAndSaysWhy()
     QCOMPARE(said, reason);
     QVERIFY(!recorder.isRecording());
     QCOMPARE(failed.count(), starts ? 1 : 0);
+    ::close(reader);
 }
 
 QTEST_GUILESS_MAIN(TestLogRecorder)
