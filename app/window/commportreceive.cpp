@@ -26,10 +26,10 @@ void CommPort::MSComm1_OnComm()
         const Notation notation = Display[0]->isChecked() ? Notation::Ascii
                                 : Display[1]->isChecked() ? Notation::Hex
                                                           : Notation::Dec;
-        // A recording gets the bytes first, so that it has them even if showing them fails.
-        const auto take = [&](QByteArrayView bytes) {
-            m_capture->record(bytes);
-            ReceivedText.append(bytes, notation);
+        // A recording has every byte from the event that read it, before the box shows it.
+        const auto take = [&](QByteArrayView piece) {
+            m_capture->record(piece);
+            ReceivedText.append(piece, notation);
         };
         char bytes[4096];
         qsizetype used = 0;

@@ -72,14 +72,15 @@ void LogCapture::createRecordMark()
 
 bool LogCapture::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_box->viewport() && event->type() == QEvent::Resize)
+    // The box may be on its way out, so it is not asked for its viewport here.
+    if (event->type() == QEvent::Resize && watched == m_recordMark->parent())
         placeRecordMark();
     return QObject::eventFilter(watched, event);
 }
 
 void LogCapture::placeRecordMark()
 {
-    m_recordMark->move(m_box->viewport()->width() - m_recordMark->width() - kMarkInset, kMarkInset);
+    m_recordMark->move(m_recordMark->parentWidget()->width() - m_recordMark->width() - kMarkInset, kMarkInset);
 }
 
 // The desktop's own dialog where there is one. A name typed without an extension
