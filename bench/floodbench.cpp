@@ -4,18 +4,24 @@
 // during the flood and when idle, memory per received byte, and how long copying the
 // whole log takes. Random bytes (nothing to compress) and NMEA-style sentences, each
 // in all three notations; then one gigabyte received in HEX, with the resident memory
-// that holds it and the time to scroll to its top. Every run is a process of its own,
-// so that peak memory is its own. --quick runs a small version of everything.
+// that holds it and the time to scroll to its top; last, what recording every received
+// byte to a file costs, floods with and without it taking turns. Every run is a
+// process of its own, so that peak memory is its own. --quick runs a small version
+// of everything.
 // Offscreen by default; QT_QPA_PLATFORM=xcb runs it on a real X server.
 
 #include "commport.h"
 #include "farend.h"
+#include "filedialogs.h"
+#include "logrecorder.h"
 #include "logview.h"
 #include "ptyline.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -23,12 +29,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <utility>
 #include <limits>
@@ -60,17 +68,24 @@ constexpr std::array<Run, 6> kRuns = {{
     {"ascii-nmea", 0, Kind::Nmea},
 }};
 constexpr Run kGigabyteRun = {"gigabyte", 1, Kind::Random};
+// The fastest flood of all, and one where nothing compresses.
+constexpr std::array<Run, 2> kRecordRuns = {{
+    {"record-ascii-nmea", 0, Kind::Nmea},
+    {"record-hex-random", 1, Kind::Random},
+}};
 
 struct Sizes
 {
     qsizetype logChars;  // each notation run floods until the log has this many characters
-    qint64 gigabyte;     // what the last run receives
+    qint64 gigabyte;     // what the gigabyte run receives
     int idleKeys;
     int pacedMs;         // how long bytes arrive paced on the gigabyte
+    qint64 recordFlood;  // what each flood of a recording run sends
+    int recordPairs;     // floods without and with recording, taking turns
 };
 
-constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000};
-constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300};
+constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5};
+constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1};
 constexpr int k115200BytesPerSecond = 11520;
 
 qint64 statusKiB(const char *field)
@@ -355,6 +370,95 @@ int runGigabyte(const Sizes &sizes)
     return 0;
 }
 
+double threadCpuSeconds()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+double mean(const std::vector<double> &values)
+{
+    double sum = 0;
+    for (const double v : values)
+        sum += v;
+    return values.empty() ? 0 : sum / double(values.size());
+}
+
+// One window per flood, so that each starts alike; recording goes through the
+// receive box's own item and file dialog.
+int runRecording(const Run &run, const Sizes &sizes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("recording.bin"));
+    std::array<std::vector<double>, 2> rates;
+    std::array<std::vector<double>, 2> cpu; // of the UI thread, seconds per GiB received
+    qint64 recorded = 0;
+    qint64 received = 0;
+    for (int pair = 0; pair < sizes.recordPairs; ++pair) {
+        for (const bool recording : {false, true}) {
+            Bench bench(run);
+            bench.warmUp(run.stream);
+            bench.window.findChild<QPushButton *>(QStringLiteral("Clear"))->click();
+            auto *record = bench.window.findChild<QAction *>(QStringLiteral("menuRecordToFile"));
+            QFile::remove(path);
+            if (recording) {
+                answerFileDialog(path);
+                record->trigger();
+            }
+            const double cpuBefore = threadCpuSeconds();
+            const Flood result = flood(bench, run.stream, sizes.recordFlood, 0);
+            const double cpuUsed = threadCpuSeconds() - cpuBefore;
+            const qint64 bytes = bench.window.receivedText().byteCount();
+            rates[recording].push_back(double(bytes) / double(kMiB) / result.seconds);
+            cpu[recording].push_back(cpuUsed * double(1024 * kMiB) / double(bytes));
+            if (recording) {
+                if (!record->isChecked())
+                    std::fprintf(stderr, "recording stopped: %s\n", qPrintable(bench.text1->toolTip()));
+                record->trigger();
+                recorded += QFileInfo(path).size();
+                received += bytes;
+            }
+        }
+    }
+    const double plain = mean(rates[0]);
+    const double withRecording = mean(rates[1]);
+    const double cpuPlain = mean(cpu[0]);
+    const double cpuRecording = mean(cpu[1]);
+    std::printf("%-18s %8.1f %8.1f %7.1f %% %8.1f %8.1f %7.1f %%%s\n", run.name, plain, withRecording,
+                100 * (1 - withRecording / plain), cpuPlain, cpuRecording, 100 * (cpuRecording / cpuPlain - 1),
+                recorded == received ? "" : "  recording incomplete!");
+    return 0;
+}
+
+// The recorder on its own, as the window drives it in a flood: one write per serial
+// event of 4 KiB, a sync every two seconds and at the end.
+int runRecorderAlone(const Sizes &sizes)
+{
+    QTemporaryDir dir;
+    LogRecorder recorder;
+    QString reason;
+    if (!recorder.start(dir.filePath(QStringLiteral("alone.bin")), &reason)) {
+        std::fprintf(stderr, "%s\n", qPrintable(reason));
+        return 1;
+    }
+    const QByteArray event = ReceiveStream(Kind::Random).next(4096);
+    const qint64 total = 4 * sizes.recordFlood;
+    const Clock::time_point start = Clock::now();
+    const double cpuBefore = threadCpuSeconds();
+    for (qint64 written = 0; written < total; written += event.size()) {
+        recorder.write(event);
+        // Often enough for the sync timer, seldom enough to cost nothing.
+        if (written % kMiB == 0)
+            QCoreApplication::processEvents();
+    }
+    recorder.stop();
+    const double perGiB = double(1024 * kMiB) / double(total);
+    std::printf("the recorder alone, 4 KiB a write: %.2f s of processor and %.2f s in all per GiB, syncs included\n",
+                (threadCpuSeconds() - cpuBefore) * perGiB, ms(Clock::now() - start) / 1000 * perGiB);
+    return 0;
+}
+
 void runChild(const QString &name, bool quick)
 {
     QProcess child;
@@ -380,6 +484,12 @@ int main(int argc, char *argv[])
     const QString only = args.size() > 1 && !args[1].startsWith(u'-') ? args[1] : QString();
     if (only == QLatin1String(kGigabyteRun.name))
         return runGigabyte(sizes);
+    for (const Run &run : kRecordRuns) {
+        if (only == QLatin1String(run.name))
+            return runRecording(run, sizes);
+    }
+    if (only == QLatin1String("record-alone"))
+        return runRecorderAlone(sizes);
     for (const Run &run : kRuns) {
         if (only == QLatin1String(run.name))
             return runNotation(run, sizes);
@@ -396,5 +506,14 @@ int main(int argc, char *argv[])
     for (const Run &run : kRuns)
         runChild(QLatin1String(run.name), quick);
     runChild(QLatin1String(kGigabyteRun.name), quick);
+    std::printf("\nrecording: %d floods of %lld MiB without and as many with every byte recorded to a file, taking "
+                "turns; means of MiB/s received and of the UI thread's processor seconds per GiB received\n",
+                sizes.recordPairs, static_cast<long long>(sizes.recordFlood / kMiB));
+    std::printf("%-18s %8s %8s %9s %8s %8s %9s\n", "stream", "MiB/s", "recorded", "cost", "CPU s", "recorded",
+                "cost");
+    std::fflush(stdout);
+    for (const Run &run : kRecordRuns)
+        runChild(QLatin1String(run.name), quick);
+    runChild(QStringLiteral("record-alone"), quick);
     return 0;
 }

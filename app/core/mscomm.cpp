@@ -42,10 +42,17 @@ void MSComm::setSettings(const QString &text)
     const std::optional<PortSettings> settings = parsePortSettings(text);
     if (!settings)
         throw CommError(QStringLiteral("Invalid settings \"%1\"").arg(text));
+    const PortSettings before = m_settings;
     m_settings = *settings;
-    if (PortOpen()) {
-        closeDevice();
+    if (!PortOpen())
+        return;
+    closeDevice();
+    try {
         setPortOpen(true);
+    } catch (const CommError &) {
+        // The port is closed now; it keeps the settings it had, not ones no line took.
+        m_settings = before;
+        throw;
     }
 }
 
@@ -125,7 +132,7 @@ void MSComm::readAvailable()
     for (qsizetype total = 0; total < kReadBudget && m_device.isOpen();) {
         const qsizetype n = m_device.read(buffer, kReadChunk);
         if (n < 0) {
-            lose(m_device.path() + QStringLiteral(": the device went away"));
+            lose(m_device.failure());
             return;
         }
         if (n == 0)
@@ -140,7 +147,7 @@ void MSComm::writePending()
     while (!m_out.isEmpty() && m_device.isOpen()) {
         const qsizetype n = m_device.write(m_out.constData(), m_out.size());
         if (n < 0) {
-            lose(m_device.path() + QStringLiteral(": the device went away"));
+            lose(m_device.failure());
             return;
         }
         if (n == 0)

@@ -36,6 +36,7 @@ public:
     void setCommPort(qint16 port);
 
     QString Settings() const { return toString(m_settings); }
+    // Reopens an open port; when that fails the port stays closed with the settings it had.
     void setSettings(const QString &text);
 
     bool PortOpen() const { return m_device.isOpen(); }
@@ -57,7 +58,8 @@ public:
 
 Q_SIGNALS:
     void OnComm();
-    // The open device went away (unplugged, hung up); the port is closed already.
+    // A read or write on the open line failed or the line hung up; the port is closed
+    // already, and the reason says what happened.
     void portLost(const QString &reason);
 
 private:

@@ -88,7 +88,11 @@ qsizetype TtyDevice::read(char *buffer, qsizetype size)
         return n;
     if (n < 0 && errno == EAGAIN)
         return 0;
-    return -1; // 0 is end of file: the other side hung up
+    // End of file: the driver hung the line up, as it does when a USB adapter is
+    // pulled or a pseudo-terminal's far end closes.
+    m_failure = n == 0 ? m_path + QStringLiteral(": the line hung up (device unplugged, or its far end closed)")
+                       : CommError::fromErrno(errno, m_path).message();
+    return -1;
 }
 
 qsizetype TtyDevice::write(const char *data, qsizetype size)
@@ -96,7 +100,10 @@ qsizetype TtyDevice::write(const char *data, qsizetype size)
     const ssize_t n = retryOnInterrupt([&] { return ::write(m_fd, data, size_t(size)); });
     if (n >= 0)
         return n;
-    return errno == EAGAIN ? 0 : -1;
+    if (errno == EAGAIN)
+        return 0;
+    m_failure = CommError::fromErrno(errno, m_path).message();
+    return -1;
 }
 
 std::optional<LineCounters> TtyDevice::takeCounterChanges()

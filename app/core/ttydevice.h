@@ -30,10 +30,13 @@ public:
     int fd() const { return m_fd; }
     const QString &path() const { return m_path; }
 
-    // Bytes read, 0 when nothing is waiting, -1 when the line is gone (hang-up or error).
+    // Bytes read, 0 when nothing is waiting, -1 when the line failed or hung up;
+    // failure() then says which.
     qsizetype read(char *buffer, qsizetype size);
-    // Bytes written, 0 when the kernel's buffer is full, -1 when the line is gone.
+    // Bytes written, 0 when the kernel's buffer is full, -1 when the line failed.
     qsizetype write(const char *data, qsizetype size);
+    // Why the last read or write gave -1, for the operator; kept after close().
+    const QString &failure() const { return m_failure; }
     // How much each error counter grew since the last call; nothing when the driver
     // keeps no counters (a pseudo-terminal, for one).
     std::optional<LineCounters> takeCounterChanges();
@@ -43,6 +46,7 @@ private:
 
     int m_fd = -1;
     QString m_path;
+    QString m_failure;
     termios m_original{};
     std::optional<LineCounters> m_counters;
 };

@@ -153,6 +153,23 @@ qsizetype LogChunk::byteAt(qsizetype pos, qsizetype bytes) const
     return bytes - 1;
 }
 
+void LogChunk::appendBytes(qsizetype count, QByteArray &out) const
+{
+    Q_ASSERT(count >= 0 && count <= m_byteCount);
+    if (!m_compressed) {
+        out.append(m_held.get(), count);
+        return;
+    }
+    // A frame decompresses whole; what lies past count is cut off again.
+    const qsizetype start = out.size();
+    out.resize(start + m_byteCount);
+    const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), out.data() + start, size_t(m_byteCount), m_held.get(),
+                                            size_t(m_heldSize));
+    Q_ASSERT(size == size_t(m_byteCount));
+    Q_UNUSED(size);
+    out.resize(start + count);
+}
+
 void LogChunk::render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans &fields) const
 {
     std::array<char, kCapacity> plain;

@@ -49,6 +49,8 @@ public:
     // The byte written at character pos of the text of the first `bytes` bytes: in
     // HEX and DEC the field that holds it, comma included; past that text the last byte.
     qsizetype byteAt(qsizetype pos, qsizetype bytes) const;
+    // Appends the first `count` bytes, as received, to out.
+    void appendBytes(qsizetype count, QByteArray &out) const;
 
     // Appends the text of the bytes [from, to) to text, and the HEX and DEC stretches
     // of it, in positions of text, to fields.

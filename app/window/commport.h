@@ -9,6 +9,7 @@
 #include <optional>
 
 class IndicatorShape;
+class LogCapture;
 class LogView;
 class QFrame;
 class QGroupBox;
@@ -36,9 +37,6 @@ class CommPort : public QWidget
     Q_OBJECT
 
 public:
-    // How long the reason of a failed or lost connection shows beside Connect.
-    static constexpr int kReasonShownMs = 5000;
-
     explicit CommPort(PortDirectory ports = PortDirectory(), QWidget *parent = nullptr);
 
     MSComm &serialControl() { return MSComm1; }
@@ -100,5 +98,6 @@ private:
     QPushButton *Clear = nullptr;
     QPushButton *command2 = nullptr;
     QTimer *Timer1 = nullptr;
+    LogCapture *m_capture = nullptr;
     bool m_frameKnown = false;
 };

@@ -2,12 +2,12 @@
 
 #include "commerror.h"
 #include "optioncaptions.h"
+#include "reasontip.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolTip>
 
 #include <algorithm>
 
@@ -86,12 +86,7 @@ void CommPort::portLost(const QString &reason)
     tellWhy(QStringLiteral("Port %1 was closed: %2").arg(MSComm1.CommPort()).arg(reason));
 }
 
-// The reason stays in Connect's tooltip; an operator at the window sees it at once
-// beside Connect, without a box to dismiss and without losing the focus.
 void CommPort::tellWhy(const QString &reason)
 {
-    Connect->setToolTip(reason);
-    if (isActiveWindow() && !isMinimized())
-        QToolTip::showText(Connect->mapToGlobal(QPoint(0, Connect->height())), reason, Connect, QRect(),
-                           kReasonShownMs);
+    ReasonTip::show(Connect, reason);
 }

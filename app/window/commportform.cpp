@@ -4,6 +4,7 @@
 #include "findbar.h"
 #include "formbuilder.h"
 #include "indicatorshape.h"
+#include "logcapture.h"
 #include "logview.h"
 #include "optioncaptions.h"
 #include "porttooltips.h"
@@ -82,6 +83,7 @@ void CommPort::createMiddle()
     // Hidden until the operator asks for it in the receive box.
     auto *findBar = new FindBar(Text1);
     findBar->setObjectName(QStringLiteral("FindBar"));
+    m_capture = new LogCapture(Text1, ReceivedText, this);
 
     TransmitFrame = FormBuilder::frame(this, QStringLiteral("TransmitFrame"), QStringLiteral("Transmit"),
                                        twipsRect(WindowLayout::kText1Left, WindowLayout::kTransmitFrameTop, 3855,

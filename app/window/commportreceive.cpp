@@ -1,6 +1,7 @@
 #include "commport.h"
 
 #include "indicatorshape.h"
+#include "logcapture.h"
 #include "logview.h"
 #include "receivenotation.h"
 
@@ -28,16 +29,21 @@ void CommPort::MSComm1_OnComm()
                                 : Display[1]->isChecked() ? Notation::Hex
                                                           : Notation::Dec;
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        // A recording has every byte from the event that read it, before the box shows it.
+        const auto take = [&](QByteArrayView piece) {
+            m_capture->record(piece);
+            ReceivedText.append(piece, notation, now);
+        };
         char bytes[4096];
         qsizetype used = 0;
         while (MSComm1.InBufferCount() != 0) {
             bytes[used++] = char(MSComm1.Input()[0]);
             if (used == qsizetype(sizeof bytes)) {
-                ReceivedText.append(QByteArrayView(bytes, used), notation, now);
+                take(QByteArrayView(bytes, used));
                 used = 0;
             }
         }
-        ReceivedText.append(QByteArrayView(bytes, used), notation, now);
+        take(QByteArrayView(bytes, used));
     }
     Text1->showLog(ReceivedText);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 
@@ -103,6 +104,29 @@ public:
         });
     }
     const QByteArray &received() const { return m_received; }
+
+    // From now on every read of the line by another holder (the control under test)
+    // fails with EIO, as on a device that broke down: its descriptor is replaced by a
+    // pseudo-terminal master whose slave is closed, which the kernel answers so.
+    // False when nobody else has the line open.
+    bool failReadsElsewhere()
+    {
+        int replaced = 0;
+        const QDir fds(QStringLiteral("/proc/self/fd"));
+        for (const QString &entry : fds.entryList(QDir::Files | QDir::System)) {
+            const int fd = entry.toInt();
+            if (fd == m_slave || QFileInfo(fds.filePath(entry)).symLinkTarget() != m_slavePath)
+                continue;
+            int master = -1;
+            int slave = -1;
+            if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+                return false;
+            ::close(slave);
+            replaced += ::dup2(master, fd) == fd ? 1 : 0;
+            ::close(master);
+        }
+        return replaced > 0;
+    }
 
     // The far end hangs up, as an unplugged adapter would.
     void closeMaster()

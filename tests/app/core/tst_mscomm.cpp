@@ -65,6 +65,8 @@ private Q_SLOTS:
     void closingReleasesDevice();
     void hangUpClosesPortOnce_data();
     void hangUpClosesPortOnce();
+    void runTimeFailureSaysWhy_data();
+    void runTimeFailureSaysWhy();
 };
 
 // Qt warns, among others, of a notifier left on a closed descriptor.
@@ -337,9 +339,11 @@ void TestMSComm::settingsReopenPort()
     t = line.slaveTermios();
     QCOMPARE(cfgetospeed(&t), speed_t(B115200));
 
-    // The pseudo-terminal refuses parity: the reopen fails and leaves the port closed.
+    // The pseudo-terminal refuses parity: the reopen fails and leaves the port closed,
+    // with the settings it had.
     QVERIFY_THROWS_EXCEPTION(CommError, comm.setSettings(QStringLiteral("115200,e,8,2")));
     QVERIFY(!comm.PortOpen());
+    QCOMPARE(comm.Settings(), QStringLiteral("115200,n,8,2"));
     QVERIFY(lockIsFree(line.slavePath()));
 }
 
@@ -399,6 +403,41 @@ void TestMSComm::hangUpClosesPortOnce()
     QVERIFY2(cpuUsed < 0.25, qPrintable(QStringLiteral("%1 s of CPU in 0.5 s idle").arg(cpuUsed)));
     QCOMPARE(openWhenLost.size(), 1);
     QCOMPARE(onComm.count(), 0);
+}
+
+void TestMSComm::runTimeFailureSaysWhy_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read fails with EIO") << QStringLiteral("read") << QStringLiteral(": input/output error");
+    QTest::newRow("write after the far end closed") << QStringLiteral("write")
+                                                    << QStringLiteral(": input/output error");
+    QTest::newRow("far end hangs up") << QStringLiteral("hang-up") << QStringLiteral(": the line hung up");
+}
+
+// A failure on the open line closes the port and says what errno said, after the
+// device's name.
+void TestMSComm::runTimeFailureSaysWhy()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+
+    PtyLine line;
+    QVERIFY(line.isValid());
+    MSComm comm(line.directory());
+    QSignalSpy lost(&comm, &MSComm::portLost);
+    comm.setPortOpen(true);
+    if (failure == QLatin1String("read")) {
+        QVERIFY(line.failReadsElsewhere());
+    } else {
+        line.closeMaster();
+        if (failure == QLatin1String("write"))
+            comm.Output("x"); // before the loop sees the hang-up
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, kTimeout);
+    const QString said = lost.front().front().toString();
+    QVERIFY2(said.startsWith(line.linkPath() + reason), qPrintable(said));
+    QVERIFY(!comm.PortOpen());
 }
 
 QTEST_GUILESS_MAIN(TestMSComm)

@@ -139,6 +139,7 @@ void TestCommPortFeedback::transmitBoxKeys_data()
     QTest::newRow("Ctrl+I") << int(Qt::Key_I) << int(Qt::ControlModifier) << QByteArray("\t") << true << QString();
     QTest::newRow("Ctrl+F, the receive box's find") << int(Qt::Key_F) << int(Qt::ControlModifier) << QByteArray("\x06") << true
                                                      << QString();
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier) << QByteArray("\x13") << true << QString();
     QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier) << QByteArray() << true << QString();
     QTest::newRow("plain A") << int(Qt::Key_A) << int(Qt::NoModifier) << QByteArray("a") << true
                              << QStringLiteral("a");
