@@ -10,7 +10,7 @@
 // filter is chosen.
 namespace LogFormat {
 
-enum class Kind { Bytes, Text };
+enum class Kind { Bytes, Text, TimedText };
 
 struct Format
 {
@@ -24,6 +24,7 @@ struct Format
 inline constexpr std::array kFormats = {
     Format{Kind::Bytes, "Received bytes (*.bin)", "bin"},
     Format{Kind::Text, "Text as shown (*.txt)", "txt"},
+    Format{Kind::TimedText, "Text with arrival times (*.tsv)", "tsv"},
 };
 
 QStringList filters();

@@ -120,6 +120,11 @@ void LogSaver::writeSlice()
         Q_EMIT progressed();
         return;
     }
+    if (m_kind == LogFormat::Kind::TimedText) {
+        m_text.resize(0);
+        m_timed.finish(m_text);
+        appendUtf8(m_text, m_out);
+    }
     if (!flush() || !pushToDisk(true))
         return;
     finish(m_file->commit() ? QString() : m_file->errorString());
@@ -135,6 +140,11 @@ void LogSaver::encode(const LogChunk::Snapshot &snapshot)
         m_text.resize(0);
         m_fields.resize(0);
         snapshot.chunk->render(0, snapshot.bytes, m_text, m_fields);
+        appendUtf8(m_text, m_out);
+        break;
+    case LogFormat::Kind::TimedText:
+        m_text.resize(0);
+        m_timed.append(snapshot, m_text);
         appendUtf8(m_text, m_out);
         break;
     }

@@ -3,6 +3,7 @@
 #include "fieldspans.h"
 #include "logformat.h"
 #include "receivelog.h"
+#include "timedtext.h"
 
 #include <QList>
 #include <QObject>
@@ -64,5 +65,6 @@ private:
     QByteArray m_out;
     QByteArray m_text;
     FieldSpans m_fields;
+    TimedText m_timed;
     QTimer m_slices;
 };

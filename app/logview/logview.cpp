@@ -271,8 +271,11 @@ void LogView::showArrivalTip(const QHelpEvent &event)
     const QPointF origin = lineOrigin(line);
     const bool onLine = event.pos().y() >= origin.y() && event.pos().y() < origin.y() + m_editor.lineHeight();
     const qsizetype under = onLine ? m_editor.characterOn(line, event.pos().x() - origin.x()) : -1;
-    const QString tip = ArrivalText::tooltip(m_editor.text(), under, m_editor.selectionStart(),
-                                             m_editor.selectionEnd(), QDate::currentDate());
+    QString tip = ArrivalText::tooltip(m_editor.text(), under, m_editor.selectionStart(), m_editor.selectionEnd(),
+                                       QDate::currentDate());
+    // The box's own tooltip (what it records to, say) goes under the time.
+    if (!toolTip().isEmpty())
+        tip = tip.isEmpty() ? toolTip() : tip + u'\n' + toolTip();
     if (tip.isEmpty())
         QToolTip::hideText();
     else

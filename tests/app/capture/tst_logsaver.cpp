@@ -2,8 +2,10 @@
 
 #include "receivepieces.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <csignal>
@@ -36,6 +38,31 @@ Pieces longLog()
     for (int i = 0; i < 3 * ReceiveLog::kRawChunks; ++i)
         pieces.append(Piece{pattern(i % 2 ? ReceiveLog::kChunkSize : 1000 + 37 * i, i), Notation(i % 3)});
     return pieces;
+}
+
+// The same, read by read, with times that step on and once go back, and the
+// characters a line of arrival times writes as escapes.
+Pieces timedLog()
+{
+    constexpr qint64 kStart = 1796000000000; // in December 2026
+    Pieces pieces = longLog();
+    pieces.insert(1, Piece{QByteArray("a\tb\\c\r\n"), Notation::Ascii});
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        pieces[i].msecs = kStart + 997 * i - (i == 20 ? 3600000 : 0);
+    return pieces;
+}
+
+// A line a read: its time, a tab, its text with tab, CR, LF and backslash escaped.
+QByteArray timedTextOf(const Pieces &pieces)
+{
+    QString text;
+    for (const Piece &piece : pieces) {
+        QString shown = logOf({piece}).toString();
+        shown.replace(u'\\', u"\\\\"_qs).replace(u'\t', u"\\t"_qs).replace(u'\r', u"\\r"_qs).replace(u'\n', u"\\n"_qs);
+        text += QDateTime::fromMSecsSinceEpoch(piece.msecs, QTimeZone::systemTimeZone()).toString(Qt::ISODateWithMs)
+                + u'\t' + shown + u'\n';
+    }
+    return text.toUtf8();
 }
 
 QByteArray contents(const QString &path)
@@ -88,6 +115,8 @@ void TestLogSaver::savesTheLogAsItWas_data()
     QTest::newRow("text of a long log") << longLog() << int(Kind::Text);
     QTest::newRow("text of every byte in ASCII") << Pieces{{pattern(256, 0), Notation::Ascii}} << int(Kind::Text);
     QTest::newRow("empty log as text") << Pieces{} << int(Kind::Text);
+    QTest::newRow("text with arrival times of a long log") << timedLog() << int(Kind::TimedText);
+    QTest::newRow("empty log with arrival times") << Pieces{} << int(Kind::TimedText);
 }
 
 // The file holds the log as it was when the saver was made, while the log goes on
@@ -101,7 +130,9 @@ void TestLogSaver::savesTheLogAsItWas()
     QByteArray bytes;
     for (const Piece &piece : pieces)
         bytes.append(piece.bytes);
-    const QByteArray expected = Kind(kind) == Kind::Bytes ? bytes : log.toString().toUtf8();
+    const QByteArray expected = Kind(kind) == Kind::Bytes  ? bytes
+                                : Kind(kind) == Kind::Text ? log.toString().toUtf8()
+                                                           : timedTextOf(pieces);
     if (log.chunkCount() > ReceiveLog::kRawChunks + 1)
         QVERIFY(log.chunk(0).chunk->isCompressed());
 
