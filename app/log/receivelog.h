@@ -9,10 +9,11 @@
 #include <QString>
 
 // The road of a received byte: the serial notifier reads what the line has (MSComm),
-// the window's serial event drains it and appends it here in the notation selected
-// then; the receive box (LogView) shares the new chunk, its wrap (WrapLayout) counts
-// the new lines, and at most once a frame the box shapes (ShapedLine) and paints the
-// lines in view, rendering their chunks' text only then.
+// the window's serial event drains it, hands it to a recording if there is one, and
+// appends it here in the notation selected then, with the time of the read; the
+// receive box (LogView) shares the new chunk as a block of its text (LogText), its
+// wrap (WrapLayout) counts the new lines, and at most once a frame the box shapes
+// (ShapedLine) and paints the lines in view, rendering their chunks' text only then.
 //
 // The received text, kept as what it is made of: the received bytes, one byte each,
 // the notation each arrived in and the time it arrived. Its text (each byte written
