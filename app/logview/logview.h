@@ -11,7 +11,8 @@ class QAction;
 class QHelpEvent;
 
 // The receive text box: multi-line, word-wrapped, editable, with a vertical scroll
-// bar, over a text that may be endless. It shares the log's chunks instead of
+// bar, over a text that may be endless. Where it looks into its text, and how its
+// bar and background wrap follow, is in logviewscroll.cpp. It shares the log's chunks instead of
 // copying them, wraps only what changed and shapes only the lines in view, so
 // showing a grown log costs what the new characters cost.
 class LogView : public QAbstractScrollArea
