@@ -11,10 +11,10 @@ class QAction;
 class QHelpEvent;
 
 // The receive text box: multi-line, word-wrapped, editable, with a vertical scroll
-// bar, over a text that may be endless. Where it looks into its text, and how its
-// bar and background wrap follow, is in logviewscroll.cpp. It shares the log's chunks instead of
-// copying them, wraps only what changed and shapes only the lines in view, so
-// showing a grown log costs what the new characters cost.
+// bar, over a text that may be endless. It shares the log's chunks instead of
+// copying them, wraps what it reads at once and the rest in the background, and
+// shapes only the lines in view, so showing a grown log costs what the new
+// characters cost. Scrolling and the background wrap are in logviewscroll.cpp.
 class LogView : public QAbstractScrollArea
 {
     Q_OBJECT
