@@ -1,12 +1,38 @@
-# lorvane_add_test(<name> <source> LIBS <targets>...)
-# One Qt Test executable per unit, registered with CTest and run headless.
+# lorvane_add_test(<name> <source> [POSIX] LIBS <targets>...)
+# One Qt Test executable per unit, registered with CTest and run headless. POSIX marks a
+# test that needs a Unix terminal or file call; the Windows build leaves it out.
+if(WIN32)
+    # Run under Wine, which hands QT_* variables to Qt as WINEQT_*; Qt Test's output
+    # otherwise goes to the debugger channel. The DLLs come from the cached Qt and the
+    # MinGW runtime.
+    get_filename_component(_lorvane_qt_prefix "${Qt6_DIR}/../../.." ABSOLUTE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+        OUTPUT_VARIABLE _lorvane_stdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libwinpthread-1.dll
+        OUTPUT_VARIABLE _lorvane_pthread OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(_lorvane_stdcxx_dir "${_lorvane_stdcxx}" DIRECTORY)
+    get_filename_component(_lorvane_pthread_dir "${_lorvane_pthread}" DIRECTORY)
+    set(LORVANE_TEST_ENVIRONMENT
+        "WINEQT_QPA_PLATFORM=offscreen"
+        "WINEQT_FORCE_STDERR_LOGGING=1"
+        "WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu"
+        "WINEDEBUG=-all"
+        "WINEPATH=Z:${_lorvane_qt_prefix}/bin\\;Z:${_lorvane_stdcxx_dir}\\;Z:${_lorvane_pthread_dir}")
+else()
+    set(LORVANE_TEST_ENVIRONMENT
+        "QT_QPA_PLATFORM=offscreen"
+        "ASAN_OPTIONS=detect_leaks=1"
+        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
+
 function(lorvane_add_test name source)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "POSIX" "" "LIBS" ${ARGN})
+    if(ARG_POSIX AND WIN32)
+        return()
+    endif()
     qt_add_executable(${name} ${source})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test lorvane_options)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-        TIMEOUT 120)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${LORVANE_TEST_ENVIRONMENT}" TIMEOUT 120)
 endfunction()

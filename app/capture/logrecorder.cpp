@@ -1,10 +1,10 @@
 #include "logrecorder.h"
 
+#include "filesync.h"
+
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -35,25 +35,12 @@ LogRecorder::~LogRecorder()
 bool LogRecorder::start(const QString &path, QString *reason)
 {
     stop();
-    // Not blocking while it opens, so that a pipe nobody reads fails at once instead
-    // of holding up the window; writes block as they do to any file.
-    const QByteArray name = path.toLocal8Bit();
-    int fd = -1;
-    do {
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
-    } while (fd < 0 && errno == EINTR);
+    // Writes block as they do to any file.
+    const int fd = FileSync::openAppend(path);
     if (fd < 0) {
-        *reason = reasonOf(errno);
+        *reason = errno == ESPIPE ? QStringLiteral("a pipe or a socket cannot be recorded to") : reasonOf(errno);
         return false;
     }
-    // A pipe or a socket whose reader goes away would end the program with SIGPIPE.
-    struct stat info{};
-    if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
-        ::close(fd);
-        *reason = QStringLiteral("a pipe or a socket cannot be recorded to");
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_fd = fd;
     m_path = path;
     m_syncTimer.start();
@@ -73,9 +60,7 @@ void LogRecorder::stop()
 void LogRecorder::write(QByteArrayView bytes)
 {
     while (isRecording() && !bytes.isEmpty()) {
-        const ssize_t n = ::write(m_fd, bytes.data(), size_t(bytes.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = FileSync::write(m_fd, bytes);
         if (n <= 0) {
             fail(n < 0 ? errno : ENOSPC);
             return;
@@ -91,10 +76,7 @@ int LogRecorder::sync()
     if (!m_unsynced || m_fd < 0)
         return 0;
     m_unsynced = false;
-    int result = 0;
-    do {
-        result = ::fdatasync(m_fd);
-    } while (result != 0 && errno == EINTR);
+    const int result = FileSync::syncData(m_fd);
     return result == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
 }
 

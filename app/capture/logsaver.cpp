@@ -1,6 +1,7 @@
 #include "logsaver.h"
 
 #include "codepage.h"
+#include "filesync.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -10,9 +11,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -176,15 +174,11 @@ bool LogSaver::pushToDisk(bool last)
     const int fd = m_file->handle();
     int result = 0;
     if (last) {
-        do {
-            result = ::fdatasync(fd);
-        } while (result != 0 && errno == EINTR);
+        result = FileSync::syncData(fd);
     } else {
-        ::sync_file_range(fd, m_pushed, m_written - m_pushed, SYNC_FILE_RANGE_WRITE);
+        FileSync::startWriteBack(fd, m_pushed, m_written - m_pushed);
         if (m_onDisk < m_pushed) {
-            result = ::sync_file_range(fd, m_onDisk, m_pushed - m_onDisk,
-                                       SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
-            ::posix_fadvise(fd, m_onDisk, m_pushed - m_onDisk, POSIX_FADV_DONTNEED);
+            result = FileSync::finishWriteBack(fd, m_onDisk, m_pushed - m_onDisk);
             m_onDisk = m_pushed;
         }
         m_pushed = m_written;

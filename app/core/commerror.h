@@ -14,8 +14,10 @@ public:
     {
     }
 
-    // The message for a failed system call on `device`, from its errno.
+    // The message for a failed system call on `device`, from its errno (Linux) or
+    // from GetLastError (Windows); each platform defines its own.
     static CommError fromErrno(int error, const QString &device);
+    static CommError fromWinError(quint32 error, const QString &device);
 
     const QString &message() const { return m_message; }
     const char *what() const noexcept override { return m_bytes.constData(); }

@@ -1,5 +1,7 @@
 #include "linedecoder.h"
 
+#include <utility>
+
 namespace {
 
 constexpr char kMark = char(0xFF);
@@ -8,6 +10,8 @@ constexpr char kMark = char(0xFF);
 
 std::vector<LineDecoder::Event> LineDecoder::decode(QByteArrayView raw, QByteArray &out, LineCounters *counters)
 {
+    if (!m_marked)
+        return takeCounts(raw, out, counters);
     std::vector<Event> events;
     for (const char c : raw) {
         switch (m_state) {
@@ -61,4 +65,21 @@ LineDecoder::Event LineDecoder::classify(quint8 byte, LineCounters *counters) co
     if (byte == 0)
         return Event::Break;
     return m_parityEnabled ? Event::ParityError : Event::FramingError;
+}
+
+// A count only says that an error came with these bytes, not which byte had it, so
+// the events come before the data; parity before framing, as a byte with bad parity
+// often has a bad stop bit too.
+std::vector<LineDecoder::Event> LineDecoder::takeCounts(QByteArrayView raw, QByteArray &out, LineCounters *counters)
+{
+    out.append(raw);
+    std::vector<Event> events;
+    if (!counters)
+        return events;
+    for (auto [count, event] : {std::pair{&counters->parity, Event::ParityError},
+                                std::pair{&counters->frame, Event::FramingError}, std::pair{&counters->brk, Event::Break}}) {
+        for (; *count > 0; --*count)
+            events.push_back(event);
+    }
+    return events;
 }

@@ -2,25 +2,15 @@
 
 #include "commerror.h"
 
-#include <QSocketNotifier>
-
 #include <algorithm>
 #include <limits>
-
-namespace {
-
-// One notifier activation reads at most this much, so that during a flood the event
-// loop comes round between events often enough for a typed key to go out at once.
-// A terminal's line discipline hands over at most 4 KiB per read anyway.
-constexpr qsizetype kReadBudget = 4 * 1024;
-constexpr qsizetype kReadChunk = 4 * 1024;
-
-} // namespace
 
 MSComm::MSComm(PortDirectory ports, QObject *parent)
     : QObject(parent)
     , m_ports(std::move(ports))
 {
+    connect(m_line.get(), &SerialLine::received, this, &MSComm::receiveRaw);
+    connect(m_line.get(), &SerialLine::failed, this, &MSComm::lose);
 }
 
 MSComm::~MSComm()
@@ -62,24 +52,18 @@ void MSComm::setPortOpen(bool open)
         closeDevice();
         return;
     }
-    if (m_device.isOpen())
+    if (m_line->isOpen())
         return;
     const QString path = m_ports.devicePath(m_commPort);
     if (path.isEmpty())
         throw CommError(QStringLiteral("no serial device present"));
-    m_device.open(path, m_settings);
+    m_line->open(path, m_settings);
     m_decoder.reset();
+    m_decoder.setMarked(m_line->marksErrors());
     m_decoder.setParityEnabled(m_settings.parity != Parity::None);
     m_unusedCounts.reset();
     m_in.clear();
     m_inPos = 0;
-    m_out.clear();
-
-    m_readNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Read, this);
-    connect(m_readNotifier, &QSocketNotifier::activated, this, &MSComm::readAvailable);
-    m_writeNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Write, this);
-    m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &MSComm::writePending);
 }
 
 qint16 MSComm::InBufferCount() const
@@ -101,10 +85,7 @@ std::array<quint8, 1> MSComm::Input()
 
 void MSComm::Output(QByteArrayView bytes)
 {
-    if (!PortOpen())
-        return;
-    m_out.append(bytes);
-    writePending();
+    m_line->write(bytes);
 }
 
 void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters)
@@ -126,38 +107,6 @@ void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters
         raise(comEvReceive);
 }
 
-void MSComm::readAvailable()
-{
-    char buffer[kReadChunk];
-    for (qsizetype total = 0; total < kReadBudget && m_device.isOpen();) {
-        const qsizetype n = m_device.read(buffer, kReadChunk);
-        if (n < 0) {
-            lose(m_device.failure());
-            return;
-        }
-        if (n == 0)
-            return;
-        receiveRaw(QByteArrayView(buffer, n), m_device.takeCounterChanges());
-        total += n;
-    }
-}
-
-void MSComm::writePending()
-{
-    while (!m_out.isEmpty() && m_device.isOpen()) {
-        const qsizetype n = m_device.write(m_out.constData(), m_out.size());
-        if (n < 0) {
-            lose(m_device.failure());
-            return;
-        }
-        if (n == 0)
-            break;
-        m_out.remove(0, n);
-    }
-    if (m_writeNotifier)
-        m_writeNotifier->setEnabled(!m_out.isEmpty());
-}
-
 void MSComm::raise(qint16 event)
 {
     m_commEvent = event;
@@ -170,20 +119,11 @@ void MSComm::lose(const QString &reason)
     Q_EMIT portLost(reason);
 }
 
-// The notifiers may be the ones whose activation is running, so they go later.
 void MSComm::closeDevice()
 {
-    for (QSocketNotifier **notifier : {&m_readNotifier, &m_writeNotifier}) {
-        if (*notifier) {
-            (*notifier)->setEnabled(false);
-            (*notifier)->deleteLater();
-            *notifier = nullptr;
-        }
-    }
-    if (m_device.isOpen())
+    if (m_line->isOpen())
         ++m_closes;
-    m_device.close();
+    m_line->close();
     m_in.clear();
     m_inPos = 0;
-    m_out.clear();
 }

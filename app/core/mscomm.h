@@ -3,20 +3,19 @@
 #include "linedecoder.h"
 #include "portdirectory.h"
 #include "portsettings.h"
-#include "ttydevice.h"
+#include "serialline.h"
 
 #include <QByteArray>
 #include <QObject>
 
 #include <array>
-
-class QSocketNotifier;
+#include <memory>
 
 // The serial-communications control: one port chosen by number, opened with a
 // settings text, raising OnComm on the UI thread for received data (as soon as one
 // byte waits), line errors and breaks. Received bytes wait in the control's own
-// buffer and are taken one at a time; output is queued and drained by a write
-// notifier, so nothing blocks and nothing is lost when the kernel's buffer is full.
+// buffer and are taken one at a time; output is queued by the platform's line, so
+// nothing blocks and nothing is lost when the driver's buffer is full.
 // Assignments that fail throw CommError.
 class MSComm : public QObject
 {
@@ -39,7 +38,7 @@ public:
     // Reopens an open port; when that fails the port stays closed with the settings it had.
     void setSettings(const QString &text);
 
-    bool PortOpen() const { return m_device.isOpen(); }
+    bool PortOpen() const { return m_line->isOpen(); }
     void setPortOpen(bool open);
 
     qint16 InBufferCount() const;
@@ -50,10 +49,11 @@ public:
     // The numbering that opens use; tooltips read the same one.
     PortDirectory &ports() { return m_ports; }
     // The device that is open, empty while closed.
-    const QString &devicePath() const { return m_device.path(); }
+    const QString &devicePath() const { return m_line->path(); }
 
-    // Raw input as read from the device, error marks included: decodes it, buffers
-    // the data and raises the events. The read notifier feeds it; so can a test.
+    // Raw input as read from the device, error marks included where the line marks
+    // them: decodes it, buffers the data and raises the events. The line feeds it; so
+    // can a test.
     void receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters = std::nullopt);
 
 Q_SIGNALS:
@@ -63,8 +63,6 @@ Q_SIGNALS:
     void portLost(const QString &reason);
 
 private:
-    void readAvailable();
-    void writePending();
     void raise(qint16 event);
     void lose(const QString &reason);
     void closeDevice();
@@ -72,13 +70,10 @@ private:
     PortDirectory m_ports;
     qint16 m_commPort = 1;
     PortSettings m_settings;
-    TtyDevice m_device;
+    std::unique_ptr<SerialLine> m_line = SerialLine::create();
     LineDecoder m_decoder;
-    QSocketNotifier *m_readNotifier = nullptr;
-    QSocketNotifier *m_writeNotifier = nullptr;
     QByteArray m_in;
     qsizetype m_inPos = 0;
-    QByteArray m_out;
     qint16 m_commEvent = 0;
     // Driver error counts that no mark has used yet.
     std::optional<LineCounters> m_unusedCounts;

@@ -7,9 +7,10 @@
 #include <array>
 #include <vector>
 
-// Numbers serial devices 1 to 8 for the life of the program. The first scan, when the
-// directory is made, numbers the devices present in this order: /dev/ttyS* whose UART
-// exists, then ttyUSB*, ttyACM*, ttyAMA*, rfcomm*, each group by ascending number;
+// Numbers serial devices 1 to 8 for the life of the program. On Windows port n is
+// COMn, as the system numbers them, described by the friendly name SetupAPI gives it.
+// On Linux the first scan, when the directory is made, numbers the devices present in
+// this order: /dev/ttyS* whose UART exists, then ttyUSB*, ttyACM*, ttyAMA*, rfcomm*, each group by ascending number;
 // links with such names count, dangling links do not. From then on a number stays with
 // its device (TtyIdentity): empty while the device is away, back with it under any
 // kernel name. A device never seen takes the lowest number never given out; once all
@@ -30,14 +31,19 @@ public:
         bool present = false;
     };
 
+#ifdef Q_OS_WIN
+    PortDirectory() = default;
+#else
     explicit PortDirectory(QString devDir = QStringLiteral("/dev"),
                            QString sysTtyDir = QStringLiteral("/sys/class/tty"));
+#endif
 
     // Both scan again first; numbers outside 1 to 8 stand for nothing.
     Port port(int number);
     // The device of port `number` when it is present, else empty.
     QString devicePath(int number);
 
+#ifndef Q_OS_WIN
 private:
     struct Found
     {
@@ -55,4 +61,5 @@ private:
     QString m_devDir;
     QString m_sysTtyDir;
     std::array<Port, kPorts> m_ports;
+#endif
 };

@@ -73,6 +73,8 @@ private Q_SLOTS:
     void everyByteValueOnce_data();
     void everyByteValueOnce();
     void resetDropsHalfMark();
+    void countsBesideData_data();
+    void countsBesideData();
 };
 
 void TestLineDecoder::marks_data()
@@ -230,6 +232,49 @@ void TestLineDecoder::resetDropsHalfMark()
     decoder.reset();
     QVERIFY(decoder.decode(QByteArrayView("B"), out).empty());
     QCOMPARE(out, QByteArray("AB"));
+}
+
+void TestLineDecoder::countsBesideData_data()
+{
+    QTest::addColumn<bool>("withCounters");
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<int>("parity");
+    QTest::addColumn<int>("brk");
+    QTest::addColumn<QList<int>>("events");
+
+    QTest::newRow("no counters") << false << 0 << 0 << 0 << QList<int>{};
+    QTest::newRow("clean read") << true << 0 << 0 << 0 << QList<int>{};
+    QTest::newRow("parity") << true << 0 << 1 << 0 << QList<int>{kParity};
+    QTest::newRow("framing") << true << 1 << 0 << 0 << QList<int>{kFraming};
+    QTest::newRow("parity before framing") << true << 1 << 1 << 0 << QList<int>{kParity, kFraming};
+    QTest::newRow("break") << true << 0 << 0 << 1 << QList<int>{kBreak};
+}
+
+// A line that reports errors beside the data: 0xFF and 0x00 are plain bytes, each
+// count is one event and is used up.
+void TestLineDecoder::countsBesideData()
+{
+    QFETCH(bool, withCounters);
+    QFETCH(int, frame);
+    QFETCH(int, parity);
+    QFETCH(int, brk);
+    QFETCH(QList<int>, events);
+
+    LineDecoder decoder;
+    decoder.setMarked(false);
+    decoder.setParityEnabled(true);
+    const QByteArray raw("\xFF\x00X\xFF\xFF", 5);
+    QByteArray out;
+    std::optional<LineCounters> counters;
+    if (withCounters)
+        counters = LineCounters{frame, parity, brk};
+    QList<int> seen;
+    for (const Event e : decoder.decode(raw, out, counters ? &*counters : nullptr))
+        seen.append(int(e));
+    QCOMPARE(out, raw);
+    QCOMPARE(seen, events);
+    if (counters)
+        QCOMPARE(counters->frame + counters->parity + counters->brk, 0);
 }
 
 QTEST_GUILESS_MAIN(TestLineDecoder)
