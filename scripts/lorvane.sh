@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Lorvane, then builds and either starts the program (run)
 # or its message workbench (messages), runs every test, plain and under ASan/UBSan, with the benchmarks and the package checks
-# (test), or builds the Debian package into the checkout's top folder (package).
+# (test), builds the Debian package into the checkout's top folder (package), or cross-builds
+# the Windows zip into it and runs its tests under Wine (windows). test runs the Windows leg
+# too once windows has built the cross-built Qt into the cache folder.
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -9,12 +11,16 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev libzstd-dev)
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine ninja-build socat xz-utils)
+# Qt and zstd cross-built for Windows, once; scripts/windows/deps.sh.
+windows_cache=${XDG_CACHE_HOME:-$HOME/.cache}/lorvane-windows
 case "$mode" in
 run | messages) ;;
 package) packages+=(dpkg-dev file) ;;
 test) packages+=(dpkg-dev file lintian desktop-file-utils appstream) ;;
+windows) packages+=("${windows_packages[@]}") ;;
 *)
-    echo "usage: $0 [run|messages|test|package]" >&2
+    echo "usage: $0 [run|messages|test|package|windows]" >&2
     exit 2
     ;;
 esac
@@ -59,6 +65,12 @@ run_benchmarks() { # folder
     done
 }
 
+# Builds the zip and runs the Windows tests under Wine.
+windows_leg() {
+    scripts/windows/build.sh "$windows_cache"
+    scripts/windows/test.sh "$windows_cache"
+}
+
 make_package() { # folder; prints the package's path
     rm -f "$1"/lorvane_*.deb
     (cd "$1" && cpack) >&2
@@ -98,6 +110,15 @@ test)
     configure build-sanitize Debug ON ON
     cmake --build build-sanitize -j "$jobs"
     run_tests build-sanitize
+    if [ -f "$windows_cache/deps.stamp" ]; then
+        windows_leg
+    else
+        echo "skipped the Windows leg: no cross-built Qt in $windows_cache (bash $0 windows builds it)"
+    fi
+    ;;
+windows)
+    scripts/windows/deps.sh "$windows_cache"
+    windows_leg
     ;;
 package)
     configure build Release OFF OFF

@@ -119,10 +119,10 @@ void MSComm::lose(const QString &reason)
     Q_EMIT portLost(reason);
 }
 
+// Counts a line that closed itself on failure too, so that its remaining events stop.
 void MSComm::closeDevice()
 {
-    if (m_line->isOpen())
-        ++m_closes;
+    ++m_closes;
     m_line->close();
     m_in.clear();
     m_inPos = 0;

@@ -2,14 +2,17 @@
 
 #include <windows.h>
 
+// Defines the class GUID here rather than only declaring it.
+#include <initguid.h>
+
 #include <devguid.h>
 #include <setupapi.h>
 
 namespace {
 
 // What the system knows a COM name as: SetupAPI's friendly name of the port device
-// ("USB Serial Port (COM5)"), else the device the name leads to (\Device\Serial0, or
-// under Wine the Unix device the name is linked to); empty when the name is unknown.
+// ("USB Serial Port (COM5)"), else the device the name leads to (\Device\Serial0);
+// empty when neither knows it, as under Wine for a port linked by hand.
 QString describe(const QString &name)
 {
     const QString suffix = u'(' + name + u')';
@@ -36,15 +39,16 @@ QString describe(const QString &name)
 
 } // namespace
 
-// Asked afresh each time, since adapters come and go while the program runs.
+// Asked afresh each time, since adapters come and go while the program runs. Every
+// number counts as present: whether its port exists is for the open to find out and
+// say, since Wine does not tell of ports linked by hand.
 PortDirectory::Port PortDirectory::port(int number)
 {
     if (number < 1 || number > kPorts)
         return Port();
     const QString name = QStringLiteral("COM%1").arg(number);
-    const QString description = describe(name);
-    return {TtyIdentity{QStringLiteral("name ") + name, name, description}, QStringLiteral("\\\\.\\") + name,
-            !description.isEmpty()};
+    return {TtyIdentity{QStringLiteral("name ") + name, name, describe(name)}, QStringLiteral("\\\\.\\") + name,
+            true};
 }
 
 QString PortDirectory::devicePath(int number)

@@ -1,6 +1,6 @@
 #include "portsettings.h"
 
-#include "termiosbuilder.h"
+#include "serialline.h"
 
 #include <QStringList>
 
@@ -44,7 +44,7 @@ std::optional<PortSettings> parsePortSettings(const QString &text)
         return std::nullopt;
     settings.parity = *parity;
 
-    if (!TermiosBuilder::speedCode(settings.baud)
+    if (!SerialLine::takesSpeed(settings.baud)
         || settings.dataBits < 5 || settings.dataBits > 8
         || (settings.stopBits != 1 && settings.stopBits != 2))
         return std::nullopt;

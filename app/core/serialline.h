@@ -22,6 +22,9 @@ public:
 
     // The platform's line: termios on Linux, a Win32 COM port on Windows.
     static std::unique_ptr<SerialLine> create();
+    // Whether the platform can set the line to `baud` at all: termios only has
+    // constants for some rates; a Win32 driver takes or refuses any rate itself.
+    static bool takesSpeed(int baud);
 
     // Throws CommError when the device cannot be opened or does not take the settings.
     virtual void open(const QString &path, const PortSettings &settings) = 0;

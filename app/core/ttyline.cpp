@@ -1,5 +1,7 @@
 #include "ttyline.h"
 
+#include "termiosbuilder.h"
+
 #include <QSocketNotifier>
 
 namespace {
@@ -15,6 +17,11 @@ constexpr qsizetype kReadChunk = 4 * 1024;
 std::unique_ptr<SerialLine> SerialLine::create()
 {
     return std::make_unique<TtyLine>();
+}
+
+bool SerialLine::takesSpeed(int baud)
+{
+    return TermiosBuilder::speedCode(baud).has_value();
 }
 
 TtyLine::~TtyLine()

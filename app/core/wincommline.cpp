@@ -20,6 +20,11 @@ std::unique_ptr<SerialLine> SerialLine::create()
     return std::make_unique<WinCommLine>(WinCommApi::system());
 }
 
+bool SerialLine::takesSpeed(int baud)
+{
+    return baud > 0;
+}
+
 WinCommLine::WinCommLine(WinCommApi &api, QObject *parent)
     : SerialLine(parent)
     , m_api(api)

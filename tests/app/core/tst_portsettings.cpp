@@ -66,7 +66,10 @@ void TestPortSettings::rejectsMalformedText_data()
     QTest::newRow("trailing comma") << QStringLiteral("9600,n,8,1,");
     QTest::newRow("no speed") << QStringLiteral(",n,8,1");
     QTest::newRow("speed not a number") << QStringLiteral("fast,n,8,1");
+#ifndef Q_OS_WIN
+    // termios has no constant for it; a Win32 driver takes or refuses a rate itself.
     QTest::newRow("speed without constant") << QStringLiteral("9601,n,8,1");
+#endif
     QTest::newRow("negative speed") << QStringLiteral("-9600,n,8,1");
     QTest::newRow("zero speed") << QStringLiteral("0,n,8,1");
     QTest::newRow("no parity") << QStringLiteral("9600,,8,1");
