@@ -10,7 +10,6 @@ cd "$(dirname "$0")/../.."
 cache=$1
 export WINEPREFIX=$cache/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-wineserver -w
 
 dos=$WINEPREFIX/dosdevices
 rm -f "$dos/com5" "$dos/com6"

@@ -13,7 +13,7 @@
 class FakeCommApi final : public WinCommApi
 {
 public:
-    static constexpr HANDLE kHandle = reinterpret_cast<HANDLE>(0x4C56);
+    static inline const HANDLE kHandle = reinterpret_cast<HANDLE>(0x4C56);
 
     DWORD openError = 0;
     DWORD setStateError = 0;
