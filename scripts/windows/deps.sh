@@ -14,6 +14,10 @@ stamp=$cache/deps.stamp
 
 mkdir -p "$cache"/apt/lists/partial "$cache"/apt/cache/archives/partial "$cache"/src
 cd "$cache"
+# A second run waits for the first and then finds its stamp.
+exec 9>"$cache/deps.lock"
+flock 9
+[ -f "$stamp" ] && exit 0
 
 # apt with a sources list, package lists and cache of its own: nothing of the system's is changed.
 echo 'deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main' \
