@@ -37,6 +37,8 @@ public:
     Port port(int number);
     // The device of port `number` when it is present, else empty.
     QString devicePath(int number);
+    // The folder standing for /dev.
+    const QString &devDir() const { return m_devDir; }
 
 private:
     struct Found

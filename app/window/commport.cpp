@@ -2,12 +2,14 @@
 
 #include "globals.h"
 #include "logview.h"
+#include "reconnectwait.h"
 #include "serialstringdisplay.h"
 #include "transmitkey.h"
 #include "units.h"
 #include "version.h"
 #include "windowlayout.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -64,6 +66,8 @@ void CommPort::connectHandlers()
     connect(Timer1, &QTimer::timeout, this, &CommPort::Timer1_Timer);
     connect(&MSComm1, &MSComm::OnComm, this, &CommPort::MSComm1_OnComm);
     connect(&MSComm1, &MSComm::portLost, this, &CommPort::portLost);
+    connect(menuReconnect, &QAction::toggled, this, &CommPort::menuReconnect_Toggled);
+    connect(m_reconnect, &ReconnectWait::deviceBack, this, &CommPort::reopenLostPort);
 }
 
 void CommPort::Form_Load()

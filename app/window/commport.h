@@ -11,6 +11,7 @@
 class IndicatorShape;
 class LogCapture;
 class LogView;
+class QAction;
 class QFrame;
 class QGroupBox;
 class QInputMethodEvent;
@@ -19,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class ReconnectWait;
 class SerialStringDisplay;
 
 // The main window: a byte-level terminal on one serial port. The left column picks
@@ -29,7 +31,8 @@ class SerialStringDisplay;
 // A member named X_Event handles event Event of control X (Form is the window itself)
 // and does what the window's design says that handler does; every other member is a
 // helper of ours. The members are defined by role: building the controls
-// (commportform.cpp), settings and connection (commportconnection.cpp), receiving
+// (commportform.cpp), settings and connection (commportconnection.cpp), reopening a
+// lost port when its device comes back (commportreconnect.cpp), receiving
 // (commportreceive.cpp), sending (commporttransmit.cpp), and start-up, event routing
 // and resizing (commport.cpp).
 class CommPort : public QWidget
@@ -63,6 +66,13 @@ private:
     void ApplySettings();
     void portLost(const QString &reason);
     void tellWhy(const QString &reason);
+    void setConnectTip(const QString &tip);
+
+    void createReconnect();
+    void menuReconnect_Toggled(bool on);
+    void reopenLostPort();
+    void waitForDevice();
+    void stopWaiting();
 
     void MSComm1_OnComm();
     void Timer1_Timer();
@@ -99,5 +109,14 @@ private:
     QPushButton *command2 = nullptr;
     QTimer *Timer1 = nullptr;
     LogCapture *m_capture = nullptr;
+    // Connect's context menu item; off at start.
+    QAction *menuReconnect = nullptr;
+    // Says beside Connect which device a lost port waits for.
+    QLabel *ReconnectLabel = nullptr;
+    ReconnectWait *m_reconnect = nullptr;
+    // Connect's tooltip as the connection has it, before what reconnecting adds.
+    QString m_connectTip;
+    // Set while the port is reopened on its own, not by the operator.
+    bool m_reopening = false;
     bool m_frameKnown = false;
 };
