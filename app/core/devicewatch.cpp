@@ -16,12 +16,13 @@ constexpr uint32_t kAppeared = IN_CREATE | IN_MOVED_TO;
 
 } // namespace
 
-// The notifier may be the one whose activation is running when the watch stops, so
-// it goes later; the descriptor closes at once.
+// The notifier may be the one whose activation is running when the watch goes, so it
+// goes later.
 struct DeviceWatch::Source
 {
     int fd = -1;
     QSocketNotifier *notifier = nullptr;
+    int watch = -1;
 
     ~Source()
     {
@@ -41,24 +42,41 @@ DeviceWatch::~DeviceWatch() = default;
 
 bool DeviceWatch::start()
 {
-    if (m_source)
+    if (m_watching)
         return true;
-    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd < 0)
-        return false;
-    if (::inotify_add_watch(fd, m_devDir.toLocal8Bit().constData(), kAppeared | IN_ATTRIB | IN_ONLYDIR) < 0) {
-        ::close(fd);
-        return false;
+    if (!m_source) {
+        const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (fd < 0)
+            return false;
+        auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        notifier->setEnabled(false);
+        m_source.reset(new Source{fd, notifier});
+        connect(notifier, &QSocketNotifier::activated, this, &DeviceWatch::readChanges);
     }
-    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    m_source.reset(new Source{fd, notifier});
-    connect(notifier, &QSocketNotifier::activated, this, &DeviceWatch::readChanges);
-    return true;
+    // What came before this wait, up to the end of the last watch, is no news.
+    drain();
+    m_source->watch = ::inotify_add_watch(m_source->fd, m_devDir.toLocal8Bit().constData(),
+                                          kAppeared | IN_ATTRIB | IN_ONLYDIR);
+    m_watching = m_source->watch >= 0;
+    m_source->notifier->setEnabled(m_watching);
+    return m_watching;
 }
 
+// Removing the watch does not wait for the kernel, unlike closing the descriptor.
 void DeviceWatch::stop()
 {
-    m_source.reset();
+    if (!m_watching)
+        return;
+    m_watching = false;
+    m_source->notifier->setEnabled(false);
+    ::inotify_rm_watch(m_source->fd, m_source->watch);
+}
+
+void DeviceWatch::drain()
+{
+    alignas(inotify_event) char buffer[8 * 1024];
+    for (ssize_t n = 0; (n = ::read(m_source->fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR);) {
+    }
 }
 
 // All waiting events are taken before any is told, since a receiver may stop the watch.
@@ -67,7 +85,7 @@ void DeviceWatch::readChanges()
     QList<std::pair<QString, Change>> changes;
     alignas(inotify_event) char buffer[8 * 1024];
     ssize_t n = 0;
-    while (m_source && (n = ::read(m_source->fd, buffer, sizeof buffer)) != 0) {
+    while (m_watching && (n = ::read(m_source->fd, buffer, sizeof buffer)) != 0) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -23,7 +23,7 @@ public:
     // False when the system refused the watch; nothing is reported then.
     bool start();
     void stop();
-    bool isWatching() const { return m_source != nullptr; }
+    bool isWatching() const { return m_watching; }
 
 Q_SIGNALS:
     // `name` is the node's name in the folder; empty when the system lost track of
@@ -34,7 +34,12 @@ private:
     struct Source;
 
     void readChanges();
+    void drain();
 
     QString m_devDir;
+    // Made at the first start and kept until the watch goes: closing an inotify
+    // descriptor waits for the kernel's grace period, tens of milliseconds on a busy
+    // machine, which would hold up the first read of a port just opened again.
     std::unique_ptr<Source> m_source;
+    bool m_watching = false;
 };

@@ -12,7 +12,7 @@ namespace {
 
 QString reconnectTip()
 {
-    return QStringLiteral("Reconnect Automatically is on: a lost port opens again when its device comes back");
+    return QStringLiteral("Reconnect Automatically is on: a lost port opens again when its device returns");
 }
 
 } // namespace
