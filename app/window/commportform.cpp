@@ -136,7 +136,7 @@ void CommPort::createRightColumn()
     Connect = FormBuilder::latchButton(buttonFrame, QStringLiteral("Connect"), QStringLiteral("Connect"),
                                        twipsRect(120, 240, 855, 375));
     Connect->setEnabled(false);
-    createReconnect();
     Clear = button(buttonFrame, QStringLiteral("Clear"), QStringLiteral("Clear"), twipsRect(1080, 240, 615, 375));
     command2 = button(buttonFrame, QStringLiteral("command2"), QStringLiteral("Exit"), twipsRect(1800, 240, 615, 375));
+    createReconnect();
 }
