@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace {
 
@@ -70,11 +71,16 @@ void CommPort::stopWaiting()
 // that resets while the operator types elsewhere must not take the focus.
 void CommPort::reopenLostPort()
 {
+    const QString lossTold = m_connectTip;
     m_reopening = true;
     Connect->setChecked(true);
     m_reopening = false;
-    if (MSComm1.PortOpen())
+    if (MSComm1.PortOpen()) {
         stopWaiting();
-    else
+        // The loss it still shows is over.
+        if (QToolTip::isVisible() && QToolTip::text() == lossTold)
+            QToolTip::hideText();
+    } else {
         m_reconnect->openFailed(!ReconnectWait::mayOpen(m_reconnect->path()));
+    }
 }
