@@ -72,6 +72,9 @@ void CommPort::stopWaiting()
 void CommPort::reopenLostPort()
 {
     const QString lossTold = m_connectTip;
+    // Asked before the open: udev may grant the permission between a refused open and
+    // a question after it, and the change that would have been waited for is past then.
+    const bool permitted = ReconnectWait::mayOpen(m_reconnect->path());
     m_reopening = true;
     Connect->setChecked(true);
     m_reopening = false;
@@ -81,6 +84,6 @@ void CommPort::reopenLostPort()
         if (QToolTip::isVisible() && QToolTip::text() == lossTold)
             QToolTip::hideText();
     } else {
-        m_reconnect->openFailed(!ReconnectWait::mayOpen(m_reconnect->path()));
+        m_reconnect->openFailed(!permitted);
     }
 }

@@ -30,7 +30,8 @@ public:
     // Where the device is, or was last seen.
     const QString &path() const { return m_path; }
 
-    // The open that deviceBack() asked for failed; the wait goes on.
+    // The open that deviceBack() asked for failed; the wait goes on. `permissionDenied`:
+    // this process was not allowed to open the device when it tried.
     void openFailed(bool permissionDenied);
     // Whether this process may read and write `path`, asked without opening it.
     static bool mayOpen(const QString &path);
