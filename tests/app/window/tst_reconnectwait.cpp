@@ -2,21 +2,23 @@
 
 #include "fakeusb.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The wait for a lost port's device, over a dev folder of plain files and a sysfs
-// folder that makes them USB adapters; nothing is opened, the test only counts when
-// the wait would open.
+#include <memory>
+
+// The wait for port 1's device, a USB board, over a dev folder of plain files and a
+// sysfs folder that makes them USB adapters. Nothing is opened: the test counts when
+// the wait would open. The folder's events come in order, so a last appearance that
+// is told closes the count of what came before it.
 class TestReconnectWait : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
+    void cleanup();
 
     void anotherDeviceUnderTheOldNameIsPassedOver();
     void refusedOpenIsRetriedOnlyForPermission_data();
@@ -25,55 +27,64 @@ private Q_SLOTS:
 
 private:
     static constexpr int kWait = 5000;
+    static constexpr int kHeardMs = 200;
+    static inline const FakeUsbAdapter kBoard{QStringLiteral("2e8a"), QStringLiteral("000a"),
+                                              QStringLiteral("E66138935F"), QString(), QString(), 0};
+    static inline const FakeUsbAdapter kTwin{QStringLiteral("2e8a"), QStringLiteral("000a"),
+                                             QStringLiteral("E661389360"), QString(), QString(), 0};
 
     bool plug(const QString &name, const FakeUsbAdapter &adapter, const QString &usbPort)
     {
-        return plugFakeUsb(m_sys.path(), name, adapter, usbPort) && appear(name);
+        return plugFakeUsb(m_sys->path(), name, adapter, usbPort) && comeBack(name);
     }
-    bool appear(const QString &name) { return QFile(m_dev.filePath(name)).open(QIODevice::WriteOnly); }
-    bool unplug(const QString &name) { return QFile::remove(m_dev.filePath(name)); }
-    bool touch(const QString &name)
+    // The node goes and is made again.
+    bool comeBack(const QString &name)
     {
-        return QFile::setPermissions(m_dev.filePath(name), QFile::ReadOwner | QFile::WriteOwner)
-               && QFile::setPermissions(m_dev.filePath(name),
-                                        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+        QFile::remove(m_dev->filePath(name));
+        return QFile(m_dev->filePath(name)).open(QIODevice::WriteOnly);
+    }
+    bool changeMode(const QString &name)
+    {
+        return QFile::setPermissions(m_dev->filePath(name), QFile::ReadOwner | QFile::WriteOwner)
+               && QFile::setPermissions(m_dev->filePath(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     }
 
-    static inline const FakeUsbAdapter kBoard{QStringLiteral("2e8a"), QStringLiteral("000a"), QStringLiteral("E66138935F"),
-                                              QStringLiteral("Maker"), QStringLiteral("Board"), 0};
-    static inline const FakeUsbAdapter kOther{QStringLiteral("2e8a"), QStringLiteral("000a"), QStringLiteral("E661389360"),
-                                              QStringLiteral("Maker"), QStringLiteral("Board"), 0};
-
-    QTemporaryDir m_dev;
-    QTemporaryDir m_sys;
+    std::unique_ptr<QTemporaryDir> m_dev;
+    std::unique_ptr<QTemporaryDir> m_sys;
+    std::unique_ptr<PortDirectory> m_ports;
+    std::unique_ptr<ReconnectWait> m_wait;
 };
 
 void TestReconnectWait::init()
 {
-    QVERIFY(m_dev.isValid() && m_sys.isValid());
-    QDir(m_dev.path()).removeRecursively();
-    QDir(m_sys.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(m_dev.path()) && QDir().mkpath(m_sys.path()));
+    m_dev = std::make_unique<QTemporaryDir>();
+    m_sys = std::make_unique<QTemporaryDir>();
+    QVERIFY(plug(QStringLiteral("ttyACM0"), kBoard, QStringLiteral("1-2")));
+    m_ports = std::make_unique<PortDirectory>(m_dev->path(), m_sys->path());
+    m_wait = std::make_unique<ReconnectWait>(*m_ports);
+    QVERIFY(m_wait->start(1));
 }
 
-// GIVEN the board on port 1 gone WHEN a twin board takes its kernel name and then
-// the board comes back under another THEN only the board's return is told.
+void TestReconnectWait::cleanup()
+{
+    m_wait.reset();
+    m_ports.reset();
+}
+
+// GIVEN the board gone WHEN its twin takes its kernel name and then the board comes
+// back under another THEN only the board's return is told.
 void TestReconnectWait::anotherDeviceUnderTheOldNameIsPassedOver()
 {
-    QVERIFY(plug(QStringLiteral("ttyACM0"), kBoard, QStringLiteral("1-2")));
-    PortDirectory ports(m_dev.path(), m_sys.path());
-    ReconnectWait wait(ports);
     QStringList opened;
-    connect(&wait, &ReconnectWait::deviceBack, this, [&] { opened.append(wait.path()); });
-    QVERIFY(unplug(QStringLiteral("ttyACM0")));
-    QVERIFY(wait.start(1));
-    QCOMPARE(wait.path(), m_dev.filePath(QStringLiteral("ttyACM0")));
-
-    QVERIFY(plug(QStringLiteral("ttyACM0"), kOther, QStringLiteral("1-3")));
+    connect(m_wait.get(), &ReconnectWait::deviceBack, this, [&] { opened.append(m_wait->path()); });
+    QVERIFY(QFile::remove(m_dev->filePath(QStringLiteral("ttyACM0"))));
+    QVERIFY(plug(QStringLiteral("ttyACM0"), kTwin, QStringLiteral("1-3")));
+    // Heard alone: read together with the board's return, the twin's would find it back.
+    QTest::qWait(kHeardMs);
+    QVERIFY(opened.isEmpty());
     QVERIFY(plug(QStringLiteral("ttyACM1"), kBoard, QStringLiteral("1-2")));
     QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), kWait);
-    QCOMPARE(opened, QStringList{m_dev.filePath(QStringLiteral("ttyACM1"))});
-    QVERIFY(ports.port(2).present);
+    QCOMPARE(opened, QStringList{m_dev->filePath(QStringLiteral("ttyACM1"))});
 }
 
 void TestReconnectWait::refusedOpenIsRetriedOnlyForPermission_data()
@@ -84,40 +95,30 @@ void TestReconnectWait::refusedOpenIsRetriedOnlyForPermission_data()
     QTest::newRow("refused otherwise") << false << 0;
 }
 
-// Each appearance asks for one open; after a refusal only the attribute change that
-// grants permission asks again, once however many follow. The last appearance
-// closes the count: the folder's events come in order.
+// After a refusal only a change of the node's attributes that allows the open asks
+// again, and once however many follow; other nodes' changes ask nothing.
 void TestReconnectWait::refusedOpenIsRetriedOnlyForPermission()
 {
     QFETCH(bool, permissionDenied);
     QFETCH(int, retries);
-    QVERIFY(plug(QStringLiteral("ttyACM0"), kBoard, QStringLiteral("1-2")));
-    PortDirectory ports(m_dev.path(), m_sys.path());
-    ReconnectWait wait(ports);
-    QSignalSpy back(&wait, &ReconnectWait::deviceBack);
-    QVERIFY(wait.start(1));
-
-    QVERIFY(unplug(QStringLiteral("ttyACM0")) && appear(QStringLiteral("ttyACM0")));
+    QSignalSpy back(m_wait.get(), &ReconnectWait::deviceBack);
+    QVERIFY(comeBack(QStringLiteral("ttyACM0")));
     QTRY_COMPARE_WITH_TIMEOUT(back.count(), 1, kWait);
-    wait.openFailed(permissionDenied);
-    QVERIFY(touch(QStringLiteral("ttyACM0")) && touch(QStringLiteral("ttyACM0")));
-    QVERIFY(appear(QStringLiteral("unrelated")) && touch(QStringLiteral("unrelated")));
-    QVERIFY(unplug(QStringLiteral("ttyACM0")) && appear(QStringLiteral("ttyACM0")));
+    m_wait->openFailed(permissionDenied);
+    QVERIFY(changeMode(QStringLiteral("ttyACM0")) && changeMode(QStringLiteral("ttyACM0")));
+    QVERIFY(comeBack(QStringLiteral("unrelated")) && changeMode(QStringLiteral("unrelated")));
+    QVERIFY(comeBack(QStringLiteral("ttyACM0")));
     QTRY_COMPARE_WITH_TIMEOUT(back.count(), 1 + retries + 1, kWait);
 }
 
 // What the folder told a wait that stopped before hearing it is not told to the next.
 void TestReconnectWait::nextWaitHearsNoOldNews()
 {
-    QVERIFY(plug(QStringLiteral("ttyACM0"), kBoard, QStringLiteral("1-2")));
-    PortDirectory ports(m_dev.path(), m_sys.path());
-    ReconnectWait wait(ports);
-    QSignalSpy back(&wait, &ReconnectWait::deviceBack);
-    QVERIFY(wait.start(1));
-    QVERIFY(unplug(QStringLiteral("ttyACM0")) && appear(QStringLiteral("ttyACM0")));
-    wait.stop();
-    QVERIFY(wait.start(1));
-    QVERIFY(unplug(QStringLiteral("ttyACM0")) && appear(QStringLiteral("ttyACM0")));
+    QSignalSpy back(m_wait.get(), &ReconnectWait::deviceBack);
+    QVERIFY(comeBack(QStringLiteral("ttyACM0")));
+    m_wait->stop();
+    QVERIFY(m_wait->start(1));
+    QVERIFY(comeBack(QStringLiteral("ttyACM0")));
     QTRY_COMPARE_WITH_TIMEOUT(back.count(), 1, kWait);
 }
 
