@@ -4,9 +4,10 @@
 // standing for /dev hangs up and its link goes, as when socat is killed; a new one is
 // linked in its place, whose far end sends its first byte the moment the port is open
 // (the pseudo-terminal's packet mode tells it of the open's input flush), as a board
-// that prints its boot log would, minus the pacing of its sends. For comparison, how long a byte takes from the far end
-// to the log on a line that stays open. Last, a device that comes back locked by another program: how often the window
-// tries it and how much processor it uses while it waits. --quick: fewer rounds.
+// that prints its boot log would, minus the pacing of its sends. For comparison, how
+// long a byte takes from the far end to the log on a line that stays open. Last, a
+// device that comes back locked by another program: how often the window tries it and
+// how much processor it uses while it waits. --quick: fewer rounds.
 // Offscreen unless QT_QPA_PLATFORM names a platform.
 
 #include "commport.h"
