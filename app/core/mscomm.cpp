@@ -52,6 +52,7 @@ void MSComm::setSettings(const QString &text)
     } catch (const CommError &) {
         // The port is closed now; it keeps the settings it had, not ones no line took.
         m_settings = before;
+        noteOpen();
         throw;
     }
 }
@@ -60,6 +61,7 @@ void MSComm::setPortOpen(bool open)
 {
     if (!open) {
         closeDevice();
+        noteOpen();
         return;
     }
     if (m_device.isOpen())
@@ -79,7 +81,12 @@ void MSComm::setPortOpen(bool open)
     connect(m_readNotifier, &QSocketNotifier::activated, this, &MSComm::readAvailable);
     m_writeNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &MSComm::writePending);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
+        writePending();
+        if (m_out.isEmpty() && PortOpen())
+            Q_EMIT OutputDrained();
+    });
+    noteOpen();
 }
 
 qint16 MSComm::InBufferCount() const
@@ -168,6 +175,15 @@ void MSComm::lose(const QString &reason)
 {
     closeDevice();
     Q_EMIT portLost(reason);
+    noteOpen();
+}
+
+void MSComm::noteOpen()
+{
+    if (m_toldOpen == PortOpen())
+        return;
+    m_toldOpen = PortOpen();
+    Q_EMIT portOpenChanged(m_toldOpen);
 }
 
 // The notifiers may be the ones whose activation is running, so they go later.

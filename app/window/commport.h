@@ -8,9 +8,12 @@
 #include <array>
 #include <optional>
 
+class CommLine;
 class IndicatorShape;
 class LogCapture;
 class LogView;
+class MessageSession;
+class MessagesWindow;
 class QFrame;
 class QGroupBox;
 class QInputMethodEvent;
@@ -30,8 +33,9 @@ class SerialStringDisplay;
 // and does what the window's design says that handler does; every other member is a
 // helper of ours. The members are defined by role: building the controls
 // (commportform.cpp), settings and connection (commportconnection.cpp), receiving
-// (commportreceive.cpp), sending (commporttransmit.cpp), and start-up, event routing
-// and resizing (commport.cpp).
+// (commportreceive.cpp), sending (commporttransmit.cpp), start-up, event routing
+// and resizing (commport.cpp), and the Messages window, F-keys and Send File that the
+// transmit box leads to (commportmessages.cpp).
 class CommPort : public QWidget
 {
     Q_OBJECT
@@ -75,6 +79,14 @@ private:
 
     void Form_Resize();
 
+    // Talking to the device: nothing here runs until the operator asks for it.
+    void createTransmitMenu();
+    void showTransmitMenu(const QPoint &pos);
+    MessagesWindow *messagesWindow();
+    void openMessagesWindow();
+    bool functionKey(const QKeyEvent &key);
+    void sendFile();
+
     QString BaudText;
     QString ParityText;
     QString StopBitsText;
@@ -100,4 +112,9 @@ private:
     QTimer *Timer1 = nullptr;
     LogCapture *m_capture = nullptr;
     bool m_frameKnown = false;
+    CommLine *m_line = nullptr;
+    MessagesWindow *m_messages = nullptr;
+    // The Messages window's session, once it exists; it hears received bytes only
+    // while it awaits a reply.
+    MessageSession *m_session = nullptr;
 };
