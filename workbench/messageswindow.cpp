@@ -115,7 +115,8 @@ void MessagesWindow::buildShortcuts()
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { openMessages(askFile(false)); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveMessages(askFile(true)); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { openEditor(focusedSlot()); });
+    // Not Ctrl+E: a line edit takes that for the end of its line.
+    shortcut(QKeySequence(Qt::ALT | Qt::Key_E), [this] { openEditor(focusedSlot()); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] { m_session->stopSendAll(); });
     for (int slot = 0; slot < SlotGrid::kCommands; ++slot)
         shortcut(QKeySequence(Qt::Key(Qt::Key_F1 + slot)), [this, slot] { m_session->sendSlot(slot); });

@@ -56,6 +56,7 @@ void SlotGrid::addRow(int slot)
     name->setFixedWidth(kNameWidth);
     name->setPlaceholderText(QStringLiteral("Slot %1").arg(slot));
     name->setAccessibleName(QStringLiteral("Name of slot %1").arg(slot));
+    name->setToolTip(QStringLiteral("Alt+E edits the message of slot %1").arg(slot));
     connect(name, &QLineEdit::textEdited, this, [this, slot](const QString &text) { Q_EMIT nameEdited(slot, text); });
 
     auto *display = new SerialStringDisplay(this);
@@ -68,8 +69,8 @@ void SlotGrid::addRow(int slot)
     auto *send = new QPushButton(QStringLiteral("Send"), this);
     send->setObjectName(indexed("Send", slot));
     send->setAccessibleName(QStringLiteral("Send slot %1").arg(slot));
-    send->setToolTip(slot < kCommands ? QStringLiteral("Send slot %1 (F%2)").arg(slot).arg(slot + 1)
-                                      : QStringLiteral("Send slot %1").arg(slot));
+    send->setToolTip(slot < kCommands ? QStringLiteral("Send slot %1 (F%2); Alt+E edits it").arg(slot).arg(slot + 1)
+                                      : QStringLiteral("Send slot %1; Alt+E edits it").arg(slot));
     connect(send, &QPushButton::clicked, this, [this, slot] { Q_EMIT sendRequested(slot); });
 
     grid->addWidget(number, slot, 0);

@@ -3,6 +3,7 @@
 #include "messageline.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QTimer>
 
 namespace {
@@ -103,7 +104,8 @@ bool FileSender::refill()
     if (n < 0)
         stopped(QStringLiteral("reading the file failed (%1)").arg(m_file.errorString()));
     else if (n == 0)
-        finish(QStringLiteral("Sent %1 bytes of %2 in %3 s").arg(m_handed).arg(m_name).arg(double(m_clock.elapsed()) / 1000, 0, 'f', 1), true);
+        finish(QStringLiteral("Sent %1 bytes of %2 in %3 s").arg(QLocale(QLocale::English).toString(m_handed), m_name)
+                   .arg(double(m_clock.elapsed()) / 1000, 0, 'f', 1), true);
     return n > 0;
 }
 
