@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <limits>
 
+#include <cerrno>
+#include <poll.h>
+
 namespace {
 
 // One notifier activation reads at most this much, so that during a flood the event
@@ -112,6 +115,22 @@ void MSComm::Output(QByteArrayView bytes)
         return;
     m_out.append(bytes);
     writePending();
+}
+
+bool MSComm::waitForBytesWritten(int msecs)
+{
+    if (m_out.isEmpty() || !PortOpen())
+        return false;
+    pollfd ready{m_device.fd(), POLLOUT, 0};
+    int n = 0;
+    do {
+        n = ::poll(&ready, 1, msecs);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0)
+        return false;
+    const qsizetype before = m_out.size();
+    writePending();
+    return m_out.size() < before;
 }
 
 void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters)

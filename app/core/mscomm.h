@@ -48,6 +48,10 @@ public:
     qint16 CommEvent() const { return m_commEvent; }
     // Bytes given to Output that the device has not taken yet.
     qsizetype OutBufferCount() const { return m_out.size(); }
+    // Waits up to msecs for the device to take more of the output queue, and gives it
+    // what it takes; false when it took nothing. For a sender that keeps a fast line
+    // busy without a turn of the event loop per write.
+    bool waitForBytesWritten(int msecs);
 
     // The numbering that opens use; tooltips read the same one.
     PortDirectory &ports() { return m_ports; }

@@ -21,6 +21,11 @@ void CommLine::send(QByteArrayView bytes)
     m_control.Output(bytes);
 }
 
+bool CommLine::waitForRoom(int msecs)
+{
+    return m_control.waitForBytesWritten(msecs);
+}
+
 qsizetype CommLine::pending() const
 {
     return m_control.OutBufferCount();

@@ -16,6 +16,7 @@ public:
     bool isOpen() const override;
     void send(QByteArrayView bytes) override;
     qsizetype pending() const override;
+    bool waitForRoom(int msecs) override;
 
 private:
     MSComm &m_control;

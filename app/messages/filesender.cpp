@@ -51,6 +51,8 @@ std::optional<QString> FileSender::start(const QString &path, Pacing pacing)
     m_piecePos = 0;
     m_handed = 0;
     m_lastPending = 0;
+    m_write = kFirstWrite;
+    m_waiting = 0;
     m_dueNs = 0;
     m_clock.start();
     m_running = true;
@@ -76,9 +78,15 @@ void FileSender::step()
     const qint64 turnEnd = m_clock.nsecsElapsed() + kTurnNs;
     while (m_running) {
         m_lastPending = m_line->pending();
-        // The rest waits for the line to take what it has.
-        if (m_lastPending > 0)
+        // The rest waits for the line to take what it has: a fast line within this
+        // turn, as a blocking write would, a slow one on the loop's drained signal.
+        if (m_lastPending > 0) {
+            const qint64 leftNs = turnEnd - m_clock.nsecsElapsed();
+            if (m_write == kMaxWrite && leftNs > kNsPerMs && m_line->waitForRoom(int(leftNs / kNsPerMs)))
+                continue;
             return;
+        }
+        fitWrite();
         if (m_piecePos == m_piece.size() && !refill())
             return;
         const qint64 now = m_clock.nsecsElapsed();
@@ -113,7 +121,7 @@ bool FileSender::refill()
 // next line feed when lines are, else a piece.
 qsizetype FileSender::nextRun() const
 {
-    const qsizetype left = std::min(m_piece.size() - m_piecePos, kPiece);
+    const qsizetype left = std::min(m_piece.size() - m_piecePos, m_write);
     if (m_pacing.byteDelayMs > 0)
         return 1;
     if (m_pacing.lineDelayMs > 0) {
@@ -130,6 +138,12 @@ void FileSender::handOver(qsizetype size)
     m_line->send(run);
     m_piecePos += size;
     m_handed += size;
+    if (const qsizetype rest = m_line->pending(); rest > 0) {
+        m_waiting = rest;
+        m_waitingSinceNs = m_clock.nsecsElapsed();
+    } else if (size == m_write) {
+        m_write = std::min(kMaxWrite, m_write * 2);
+    }
     // Byte delays run on a schedule, so the average pace holds when a timer fires late;
     // a line feed's delay counts from when it went.
     if (m_pacing.byteDelayMs > 0)
@@ -137,6 +151,17 @@ void FileSender::handOver(qsizetype size)
                   + qint64(m_pacing.byteDelayMs) * kNsPerMs;
     if (m_pacing.lineDelayMs > 0 && run.back() == '\n')
         m_dueNs = std::max(m_dueNs, m_clock.nsecsElapsed() + qint64(m_pacing.lineDelayMs) * kNsPerMs);
+}
+
+// The line has taken the rest of the last write: the next is as long as it sends in
+// kQueuedNs at the pace it took that rest.
+void FileSender::fitWrite()
+{
+    if (m_waiting == 0)
+        return;
+    const qint64 ns = std::max<qint64>(1, m_clock.nsecsElapsed() - m_waitingSinceNs);
+    m_write = qsizetype(std::clamp<qint64>(m_waiting * kQueuedNs / ns, kMinWrite, kMaxWrite));
+    m_waiting = 0;
 }
 
 void FileSender::stopped(const QString &why)

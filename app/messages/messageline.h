@@ -19,6 +19,9 @@ public:
     virtual void send(QByteArrayView bytes) = 0;
     // Bytes handed over that the device has not taken yet.
     virtual qsizetype pending() const = 0;
+    // Waits up to msecs for the line to take more of what is pending; false when it
+    // took nothing.
+    virtual bool waitForRoom(int msecs) = 0;
 
 Q_SIGNALS:
     void openChanged(bool open);

@@ -1,5 +1,7 @@
 #include "replywatch.h"
 
+#include <cstring>
+
 void ReplyWatch::start(QByteArrayView reply)
 {
     m_reply = reply.first(std::min<qsizetype>(reply.size(), kMaxReply)).toByteArray();
@@ -22,7 +24,16 @@ bool ReplyWatch::feed(QByteArrayView bytes)
     if (!m_active)
         return false;
     const int size = int(m_reply.size());
-    for (const char byte : bytes) {
+    const char first = m_reply[0];
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        // Outside a partial match only the reply's first byte matters: skip to it.
+        if (m_matched == 0) {
+            const void *next = std::memchr(bytes.data() + i, first, size_t(bytes.size() - i));
+            if (!next)
+                return false;
+            i = static_cast<const char *>(next) - bytes.data();
+        }
+        const char byte = bytes[i];
         while (m_matched > 0 && byte != m_reply[m_matched])
             m_matched = m_fallback[m_matched - 1];
         if (byte == m_reply[m_matched])
