@@ -10,8 +10,9 @@
 // The text notation of a message, one word a byte in that byte's own mode:
 // STX (CONTROL), 0x4F (HEX), 79 (DECIMAL), 0b1001111 (BINARY) and "ON" (a run of
 // ASCII bytes, with \", \\ and \xNN inside). A CONTROL byte above 31 has no name and
-// is written CNT(200). Reading gives back the same values and modes; a record's
-// entries past its count are not written and read back as zeros.
+// is written CNT(200), and a byte whose mode names no notation in decimal. Reading
+// gives back the same values and modes; a record's entries past its count are not
+// written and read back as zeros.
 namespace MessageNotation {
 
 // Where reading stopped and what it expected there; the column counts from 1.

@@ -14,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kGap = 8; // pixels between the main window and the Messages window

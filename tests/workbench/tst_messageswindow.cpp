@@ -52,6 +52,7 @@ private Q_SLOTS:
     void editOpensTheEditorOnItsSlot();
     void closingTheEditor_data();
     void closingTheEditor();
+    void altEEditsTheRowWithTheFocus();
     void eachWayOfSendingWritesTheSlotOnce_data();
     void eachWayOfSendingWritesTheSlotOnce();
     void closedPortDisablesAndSaysWhy();
@@ -148,6 +149,17 @@ void TestMessagesWindow::closingTheEditor()
     QCOMPARE(child<SerialStringDisplay>(window, indexed("SerialStringDisplay1", kSlot))->message(), expected);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!editor);
+}
+
+void TestMessagesWindow::altEEditsTheRowWithTheFocus()
+{
+    MessagesWindow window(&m_line);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    child<QLineEdit>(window, indexed("SlotName", kSlot))->setFocus();
+    QTest::keyClick(&window, Qt::Key_E, Qt::AltModifier);
+    QVERIFY(window.findChild<SerialEditor *>());
+    QCOMPARE(Globals::EditorSlot, qint16(kSlot));
 }
 
 void TestMessagesWindow::eachWayOfSendingWritesTheSlotOnce_data()

@@ -49,12 +49,19 @@ void TestMessageFile::savedAndOpenedIsEqual()
     QCOMPARE(reading.book, book);
 }
 
+// The README's example, with a CR LF, spaces and a comment of the reader's own.
 void TestMessageFile::readsWhatAPersonWrites()
 {
-    const MessageFile::Reading reading = MessageFile::read(kHeader + "\r\n# my projector\n  slot 1 \"Power on\" :STX 0x50 \"ON\" ETX\r\n");
+    const MessageFile::Reading reading = MessageFile::read(kHeader + "\r\n# my projector\n"
+                                                           "  slot 1 \"Power on\" :STX 0x50 \"ON\" ETX\r\n"
+                                                           "slot 11 \"Power on reply\": ACK\n"
+                                                           "slot 22 \"Lamp hours?\": STX \"LH?\" ETX\n");
     QVERIFY(!reading.error);
     MessageBook expected = MessageBook::defaults();
     expected.slots[1] = sampleBook().slots[1];
+    expected.slots[11] = sampleBook().slots[11];
+    expected.slots[22] = makeMessage({{2, kControl}, {'L', kAscii}, {'H', kAscii}, {'?', kAscii}, {3, kControl}});
+    expected.names[22] = QStringLiteral("Lamp hours?");
     QCOMPARE(reading.book, expected);
 }
 
