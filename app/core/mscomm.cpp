@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <limits>
 
+#include <cerrno>
+#include <poll.h>
+
 namespace {
 
 // One notifier activation reads at most this much, so that during a flood the event
@@ -52,6 +55,7 @@ void MSComm::setSettings(const QString &text)
     } catch (const CommError &) {
         // The port is closed now; it keeps the settings it had, not ones no line took.
         m_settings = before;
+        noteOpen();
         throw;
     }
 }
@@ -60,6 +64,7 @@ void MSComm::setPortOpen(bool open)
 {
     if (!open) {
         closeDevice();
+        noteOpen();
         return;
     }
     if (m_device.isOpen())
@@ -79,7 +84,12 @@ void MSComm::setPortOpen(bool open)
     connect(m_readNotifier, &QSocketNotifier::activated, this, &MSComm::readAvailable);
     m_writeNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &MSComm::writePending);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
+        writePending();
+        if (m_out.isEmpty() && PortOpen())
+            Q_EMIT OutputDrained();
+    });
+    noteOpen();
 }
 
 qint16 MSComm::InBufferCount() const
@@ -105,6 +115,22 @@ void MSComm::Output(QByteArrayView bytes)
         return;
     m_out.append(bytes);
     writePending();
+}
+
+bool MSComm::waitForBytesWritten(int msecs)
+{
+    if (m_out.isEmpty() || !PortOpen())
+        return false;
+    pollfd ready{m_device.fd(), POLLOUT, 0};
+    int n = 0;
+    do {
+        n = ::poll(&ready, 1, msecs);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0)
+        return false;
+    const qsizetype before = m_out.size();
+    writePending();
+    return m_out.size() < before;
 }
 
 void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters)
@@ -168,6 +194,15 @@ void MSComm::lose(const QString &reason)
 {
     closeDevice();
     Q_EMIT portLost(reason);
+    noteOpen();
+}
+
+void MSComm::noteOpen()
+{
+    if (m_toldOpen == PortOpen())
+        return;
+    m_toldOpen = PortOpen();
+    Q_EMIT portOpenChanged(m_toldOpen);
 }
 
 // The notifiers may be the ones whose activation is running, so they go later.

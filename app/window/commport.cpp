@@ -40,6 +40,7 @@ CommPort::CommPort(PortDirectory ports, QWidget *parent)
     StopBits[0]->setChecked(true);
 
     connectHandlers();
+    createTransmitMenu();
     Form_Load();
 }
 
@@ -91,6 +92,8 @@ bool CommPort::eventFilter(QObject *watched, QEvent *event)
         Form_Resize();
     } else if (watched == Text2 && event->type() == QEvent::KeyPress) {
         const auto &key = *static_cast<QKeyEvent *>(event);
+        if (functionKey(key))
+            return true;
         Text2_KeyPress(key);
         if (TransmitKey::isMenuKey(key.modifiers()) && !key.text().isEmpty())
             return true;

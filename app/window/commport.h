@@ -8,9 +8,12 @@
 #include <array>
 #include <optional>
 
+class CommLine;
 class IndicatorShape;
 class LogCapture;
 class LogView;
+class MessageSession;
+class MessagesWindow;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -33,8 +36,9 @@ class SerialStringDisplay;
 // helper of ours. The members are defined by role: building the controls
 // (commportform.cpp), settings and connection (commportconnection.cpp), reopening a
 // lost port when its device comes back (commportreconnect.cpp), receiving
-// (commportreceive.cpp), sending (commporttransmit.cpp), and start-up, event routing
-// and resizing (commport.cpp).
+// (commportreceive.cpp), sending (commporttransmit.cpp), start-up, event routing
+// and resizing (commport.cpp), and the Messages window, F-keys and Send File that the
+// transmit box leads to (commportmessages.cpp).
 class CommPort : public QWidget
 {
     Q_OBJECT
@@ -85,6 +89,14 @@ private:
 
     void Form_Resize();
 
+    // Talking to the device: nothing here runs until the operator asks for it.
+    void createTransmitMenu();
+    void showTransmitMenu(const QPoint &pos);
+    MessagesWindow *messagesWindow();
+    void openMessagesWindow();
+    bool functionKey(const QKeyEvent &key);
+    void sendFile();
+
     QString BaudText;
     QString ParityText;
     QString StopBitsText;
@@ -119,4 +131,9 @@ private:
     // Set while the port is reopened on its own, not by the operator.
     bool m_reopening = false;
     bool m_frameKnown = false;
+    CommLine *m_line = nullptr;
+    MessagesWindow *m_messages = nullptr;
+    // The Messages window's session, once it exists; it hears received bytes only
+    // while it awaits a reply.
+    MessageSession *m_session = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "indicatorshape.h"
 #include "logcapture.h"
 #include "logview.h"
+#include "messagesession.h"
 #include "receivenotation.h"
 
 #include <QDateTime>
@@ -33,6 +34,8 @@ void CommPort::MSComm1_OnComm()
         const auto take = [&](QByteArrayView piece) {
             m_capture->record(piece);
             ReceivedText.append(piece, notation, now);
+            if (m_session && m_session->awaitsReply())
+                m_session->received(piece);
         };
         char bytes[4096];
         qsizetype used = 0;
