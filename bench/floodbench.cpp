@@ -5,9 +5,10 @@
 // whole log takes. Random bytes (nothing to compress) and NMEA-style sentences, each
 // in all three notations; then one gigabyte received in HEX, with the resident memory
 // that holds it and the time to scroll to its top; last, what recording every received
-// byte to a file costs, floods with and without it taking turns. Every run is a
-// process of its own, so that peak memory is its own. --quick runs a small version
-// of everything.
+// byte to a file costs, floods with and without it taking turns, and how keys and the
+// event loop fare while a 115200 baud line is recorded to a disk whose flushes take
+// 1.5 s (fdatasync slowed by a preloaded shim). Every run is a process of its own,
+// so that peak memory is its own. --quick runs a small version of everything.
 // Offscreen by default; QT_QPA_PLATFORM=xcb runs it on a real X server.
 
 #include "commport.h"
@@ -73,6 +74,8 @@ constexpr std::array<Run, 2> kRecordRuns = {{
     {"record-ascii-nmea", 0, Kind::Nmea},
     {"record-hex-random", 1, Kind::Random},
 }};
+constexpr Run kSlowDiskRun = {"record-slow-disk", 0, Kind::Nmea};
+constexpr int kSlowSyncMs = 1500;
 
 struct Sizes
 {
@@ -82,10 +85,11 @@ struct Sizes
     int pacedMs;         // how long bytes arrive paced on the gigabyte
     qint64 recordFlood;  // what each flood of a recording run sends
     int recordPairs;     // floods without and with recording, taking turns
+    int slowDiskMs;      // how long a paced line is recorded to the slow disk
 };
 
-constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5};
-constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1};
+constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5, 20000};
+constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1, 3000};
 constexpr int k115200BytesPerSecond = 11520;
 
 qint64 statusKiB(const char *field)
@@ -452,10 +456,57 @@ int runRecorderAlone(const Sizes &sizes)
         if (written % kMiB == 0)
             QCoreApplication::processEvents();
     }
-    recorder.stop();
+    recorder.finish();
     const double perGiB = double(1024 * kMiB) / double(total);
     std::printf("the recorder alone, 4 KiB a write: %.2f s of processor and %.2f s in all per GiB, syncs included\n",
                 (threadCpuSeconds() - cpuBefore) * perGiB, ms(Clock::now() - start) / 1000 * perGiB);
+    return 0;
+}
+
+// A 115200 baud line recorded to a disk whose every flush takes kSlowSyncMs (the
+// parent preloads the shim; the folder is this run's): keys typed meanwhile against
+// keys typed before, the longest wait of the event loop, and how long unchecking
+// "Record to File" takes.
+int runSlowDisk(const Sizes &sizes)
+{
+    Bench bench(kSlowDiskRun);
+    bench.warmUp(kSlowDiskRun.stream);
+    const std::vector<double> idle = idleKeyWaits(bench, sizes.idleKeys);
+    QTemporaryDir dir;
+    qputenv("LORVANE_SLOW_SYNC_DIR", QFileInfo(dir.path()).canonicalFilePath().toLocal8Bit());
+    qputenv("LORVANE_SLOW_SYNC_MS", QByteArray::number(kSlowSyncMs));
+    auto *record = bench.window.findChild<QAction *>(QStringLiteral("menuRecordToFile"));
+    answerFileDialog(dir.filePath(QStringLiteral("recording.bin")));
+    record->trigger();
+    if (!record->isChecked()) {
+        std::fprintf(stderr, "recording did not start: %s\n", qPrintable(bench.text1->toolTip()));
+        return 1;
+    }
+    double longestWait = 0;
+    Clock::time_point lastTick = Clock::now();
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, &bench.window, [&] {
+        const Clock::time_point now = Clock::now();
+        longestWait = std::max(longestWait, ms(now - lastTick) - kTickMs);
+        lastTick = now;
+    });
+    const std::size_t first = bench.pressed.size();
+    ticker.start(kTickMs);
+    bench.far.pace(kSlowDiskRun.stream, k115200BytesPerSecond);
+    bench.typist.start(kKeyEveryMs);
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(sizes.slowDiskMs);
+    while (Clock::now() < until)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    bench.typist.stop();
+    bench.far.stop();
+    ticker.stop();
+    const std::vector<double> waits = bench.keyWaits(first);
+    const double stop = timed([&] { record->trigger(); });
+    std::printf("%-18s idle keys %.2f / %.2f ms; recording at %d bytes/s for %d s: keys %.2f / %.2f ms "
+                "(median / max, %zu keys), longest event-loop wait %.1f ms; unchecking Record: %.1f ms\n",
+                kSlowDiskRun.name, median(idle), maximum(idle), k115200BytesPerSecond, sizes.slowDiskMs / 1000,
+                median(waits), maximum(waits), waits.size(), longestWait, stop);
     return 0;
 }
 
@@ -463,6 +514,11 @@ void runChild(const QString &name, bool quick)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (name == QLatin1String(kSlowDiskRun.name)) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(LORVANE_SLOWSYNC));
+        child.setProcessEnvironment(env);
+    }
     QStringList args{name};
     if (quick)
         args.append(QStringLiteral("--quick"));
@@ -490,6 +546,8 @@ int main(int argc, char *argv[])
     }
     if (only == QLatin1String("record-alone"))
         return runRecorderAlone(sizes);
+    if (only == QLatin1String(kSlowDiskRun.name))
+        return runSlowDisk(sizes);
     for (const Run &run : kRuns) {
         if (only == QLatin1String(run.name))
             return runNotation(run, sizes);
@@ -515,5 +573,8 @@ int main(int argc, char *argv[])
     for (const Run &run : kRecordRuns)
         runChild(QLatin1String(run.name), quick);
     runChild(QStringLiteral("record-alone"), quick);
+    std::printf("\nrecording to a disk whose every fdatasync takes %d ms longer, keys typed every %d ms\n",
+                kSlowSyncMs, kKeyEveryMs);
+    runChild(QLatin1String(kSlowDiskRun.name), quick);
     return 0;
 }

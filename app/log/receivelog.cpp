@@ -18,8 +18,10 @@ void ReceiveLog::append(QByteArrayView bytes, ReceiveNotation::Notation notation
     bool sameRead = false;
     while (!bytes.isEmpty()) {
         if (m_chunks.isEmpty() || m_chunks.constLast()->room() == 0) {
-            if (m_chunks.size() > kRawChunks)
-                m_chunks.at(m_chunks.size() - kRawChunks - 1)->compress();
+            if (m_chunks.size() > kRawChunks) {
+                QExplicitlySharedDataPointer<LogChunk> &behind = m_chunks[m_chunks.size() - kRawChunks - 1];
+                behind = behind->packed();
+            }
             m_chunks.append(QExplicitlySharedDataPointer<LogChunk>(new LogChunk));
         }
         LogChunk &last = *m_chunks.constLast();
@@ -59,6 +61,17 @@ LogChunk::Snapshot ReceiveLog::chunk(qsizetype index) const
     const LogChunk *chunk = m_chunks.at(index).data();
     return LogChunk::Snapshot{QExplicitlySharedDataPointer<const LogChunk>(chunk), qint32(chunk->byteCount()),
                               qint32(chunk->textSize())};
+}
+
+QList<LogChunk::Snapshot> ReceiveLog::snapshot() const
+{
+    QList<LogChunk::Snapshot> chunks;
+    chunks.reserve(m_chunks.size());
+    for (qsizetype i = 0; i < m_chunks.size(); ++i)
+        chunks.append(chunk(i));
+    if (!chunks.isEmpty() && chunks.constLast().bytes < kChunkSize)
+        chunks.last().chunk = QExplicitlySharedDataPointer<const LogChunk>(new LogChunk(*m_chunks.constLast()));
+    return chunks;
 }
 
 qsizetype ReceiveLog::indexOf(quint64 id) const

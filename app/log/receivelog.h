@@ -69,6 +69,9 @@ public:
     // Every chunk but the last is full.
     qsizetype chunkCount() const { return m_chunks.size(); }
     LogChunk::Snapshot chunk(qsizetype index) const;
+    // Every chunk, to be read on another thread: the last, which grows on here, as
+    // a copy unless it is full.
+    QList<LogChunk::Snapshot> snapshot() const;
     // The index of the chunk with that id, or -1.
     qsizetype indexOf(quint64 id) const;
 

@@ -110,25 +110,37 @@ void LogView::setBottomWidget(QWidget *widget)
     m_bottomWidget = widget;
     if (widget)
         widget->show();
-    placeBottomWidget();
+    placeEdgeWidgets();
 }
 
-// The viewport's margin makes the room; the new height reaches resizeEvent like any.
-void LogView::placeBottomWidget()
+void LogView::setTopWidget(QWidget *widget)
 {
-    const int height = m_bottomWidget ? m_bottomWidget->sizeHint().height() : 0;
-    setViewportMargins(0, 0, 0, height);
-    if (!m_bottomWidget)
-        return;
+    if (m_topWidget && m_topWidget != widget)
+        m_topWidget->hide();
+    m_topWidget = widget;
+    if (widget)
+        widget->show();
+    placeEdgeWidgets();
+}
+
+// The viewport's margins make the room; the new height reaches resizeEvent like any.
+void LogView::placeEdgeWidgets()
+{
+    const int top = m_topWidget ? m_topWidget->sizeHint().height() : 0;
+    const int bottom = m_bottomWidget ? m_bottomWidget->sizeHint().height() : 0;
+    setViewportMargins(0, top, 0, bottom);
     const QRect lines = viewport()->geometry();
-    m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), height);
+    if (m_topWidget)
+        m_topWidget->setGeometry(lines.left(), lines.top() - top, lines.width(), top);
+    if (m_bottomWidget)
+        m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), bottom);
 }
 
 bool LogView::event(QEvent *event)
 {
     const bool handled = QAbstractScrollArea::event(event);
-    if (event->type() == QEvent::Resize && m_bottomWidget)
-        placeBottomWidget();
+    if (event->type() == QEvent::Resize && (m_bottomWidget || m_topWidget))
+        placeEdgeWidgets();
     return handled;
 }
 

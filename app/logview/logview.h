@@ -49,6 +49,8 @@ public:
     // A child widget shown under the lines and as wide as they are, or none: the lines
     // give up the room it takes and the box keeps its size. The one before is hidden.
     void setBottomWidget(QWidget *widget);
+    // The same above the lines.
+    void setTopWidget(QWidget *widget);
 
 protected:
     bool event(QEvent *event) override;
@@ -90,7 +92,7 @@ private:
     int visibleRows() const;
     int layoutWidth() const;
     QPointF lineOrigin(qint64 line) const;
-    void placeBottomWidget();
+    void placeEdgeWidgets();
 
     LogEditor m_editor;
     // The view is a place in the text: the start of its first line. The bar's value
@@ -106,6 +108,7 @@ private:
     QAction *m_selectAllAction = nullptr;
     QList<QAction *> m_menuActions;
     QPointer<QWidget> m_bottomWidget;
+    QPointer<QWidget> m_topWidget;
 
     // The view as the operator last saw it, while a refresh waits for the next frame.
     QBasicTimer m_frameTimer;

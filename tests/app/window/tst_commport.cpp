@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -364,10 +365,16 @@ void TestCommPort::parityErrorsRestartTheTimer()
     QVERIFY(timer->isActive());
     QCOMPARE(received(), QStringLiteral("A"));
 
-    QTest::qWait(600);
-    QVERIFY(timer->isActive());
+    // No event runs while the test sleeps, so the timer cannot fire however long the
+    // sleep turns out: the second error comes at least 600 ms after the first.
+    QThread::msleep(600);
+    const int before = timer->remainingTime();
+    QVERIFY(before <= 400);
     m_window->serialControl().receiveRaw(QByteArray("\xFF\x00" "B", 3), parity);
     QVERIFY(timer->remainingTime() > 900);
+    // 1000 ms after the first error, the indicator is still red.
+    QThread::msleep(500);
+    QCoreApplication::processEvents();
     QCOMPARE(pe->fillColor(), IndicatorShape::kError);
     QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), kWait);
     QCOMPARE(pe->fillColor(), IndicatorShape::kQuiet);
