@@ -56,10 +56,8 @@ void appendUtf8(const QByteArray &codePage, QByteArray &out)
 
 LogSaver::LogSaver(const ReceiveLog &log, QObject *parent)
     : QObject(parent)
-    , m_chunks(log.snapshot())
+    , m_log(log.snapshot())
 {
-    for (const LogChunk::Snapshot &chunk : std::as_const(m_chunks))
-        m_total += chunk.bytes;
 }
 
 LogSaver::~LogSaver()
@@ -97,14 +95,13 @@ QString LogSaver::run(const QString &path)
     m_out.reserve(kBlock + ReceiveNotation::kMaxChars * LogChunk::kCapacity);
     QElapsedTimer sinceProgress;
     sinceProgress.start();
-    for (LogChunk::Snapshot &snapshot : m_chunks) {
+    for (qsizetype i = 0; i < m_log.chunkCount(); ++i) {
         if (m_cancelled)
             return QString();
+        const LogChunk::Snapshot snapshot = m_log.chunk(i);
         if (!encode(snapshot))
             return QStringLiteral("a piece of the log could not be unpacked");
         m_done += snapshot.bytes;
-        // Once written, a chunk the log has let go of can go.
-        snapshot = LogChunk::Snapshot();
         if (m_out.size() >= kBlock) {
             if (const QString reason = flush(file); !reason.isEmpty())
                 return reason;

@@ -5,18 +5,16 @@
 #include "receivelog.h"
 #include "timedtext.h"
 
-#include <QList>
 #include <QObject>
 
 #include <atomic>
-#include <memory>
 #include <thread>
 
 class QSaveFile;
 
 // Writes the receive log to a file as it was when the saver was made: the saver
-// shares the log's chunks, which never change once shared, so the log may grow,
-// compress or be cleared meanwhile. It encodes, writes and syncs on a writer thread
+// takes a snapshot of the log, sharing its chunks, which never change once shared,
+// so the log may grow, pack or be cleared meanwhile. It encodes, writes and syncs on a writer thread
 // of its own, so the window goes on receiving and answering keys. The file is
 // written under a temporary name beside the target and takes its place only when
 // complete: a failure or a cancel leaves no file and an existing target as it was.
@@ -39,7 +37,7 @@ public:
     void cancel();
 
     // In received bytes.
-    qint64 total() const { return m_total; }
+    qint64 total() const { return m_log.byteCount(); }
     qint64 done() const { return m_done.load(); }
 
 Q_SIGNALS:
@@ -56,8 +54,7 @@ private:
     QString flush(QSaveFile &file);
     void ended(const QString &reason);
 
-    QList<LogChunk::Snapshot> m_chunks;
-    qint64 m_total = 0;
+    ReceiveLog m_log;
     std::atomic<qint64> m_done = 0;
     std::atomic<bool> m_cancelled = false;
     LogFormat::Kind m_kind = LogFormat::Kind::Bytes;

@@ -43,7 +43,6 @@ public:
     qsizetype byteCount() const { return m_byteCount; }
     qsizetype textSize() const { return m_textSize; }
     qsizetype room() const { return kCapacity - m_byteCount; }
-    bool isCompressed() const { return m_compressed; }
 
     // At most room() bytes, read at msecs. sameRead: they go on with the read that
     // the last append began (in the chunk before, since a read fills a chunk first).

@@ -72,7 +72,7 @@ void LogView::clear()
 {
     m_refreshPending = false;
     m_editor.clear();
-    m_top = 0;
+    m_scroll.reset();
     syncBar();
     viewport()->update();
 }
@@ -91,7 +91,7 @@ void LogView::select(qsizetype anchor, qsizetype caret)
 
 qsizetype LogView::firstVisiblePosition() const
 {
-    return std::as_const(m_editor).layout().lineStart(topLine());
+    return m_scroll.firstVisiblePosition();
 }
 
 void LogView::addMenuActions(const QList<QAction *> &actions)
@@ -113,14 +113,19 @@ void LogView::setBottomWidget(QWidget *widget)
     placeEdgeWidgets();
 }
 
+// A view at the end stays there: the lines give up their oldest row, not the newest.
 void LogView::setTopWidget(QWidget *widget)
 {
+    settleView();
+    const bool atEnd = isAtEnd();
     if (m_topWidget && m_topWidget != widget)
         m_topWidget->hide();
     m_topWidget = widget;
     if (widget)
         widget->show();
     placeEdgeWidgets();
+    if (atEnd)
+        scrollToEnd();
 }
 
 // The viewport's margins make the room; the new height reaches resizeEvent like any.
@@ -294,8 +299,8 @@ void LogView::keyPressEvent(QKeyEvent *event)
     const int rows = visibleRows();
     if (command.action == KeyCommand::Action::NextPage || command.action == KeyCommand::Action::PreviousPage) {
         const qint64 step = command.action == KeyCommand::Action::NextPage ? rows : -rows;
-        m_editor.layout().ensureAround(m_top, std::max<qint64>(0, -step), std::max<qint64>(0, step) + rows);
-        scrollToLine(topLine() + step);
+        m_scroll.scrollBy(step, rows);
+        syncBar();
     }
     keepingView([&] { m_editor.carryOut(command, event->text(), rows); });
 }
@@ -392,8 +397,8 @@ void LogView::timerEvent(QTimerEvent *event)
         settleSlice();
     } else if (event->timerId() == m_dragTimer.timerId()) {
         const qint64 step = m_dragPoint.y() < 0 ? -1 : 1;
-        m_editor.layout().ensureAround(m_top, 1, visibleRows() + 1);
-        scrollToLine(topLine() + step);
+        m_scroll.scrollBy(step, visibleRows());
+        syncBar();
         viewport()->update();
         dragTo(m_dragPoint);
     } else {

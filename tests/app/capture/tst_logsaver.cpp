@@ -59,7 +59,7 @@ QByteArray timedTextOf(const Pieces &pieces)
 {
     QString text;
     for (const Piece &piece : pieces) {
-        QString shown = logOf({piece}).toString();
+        QString shown = textOf(logOf({piece}));
         shown.replace(u'\\', u"\\\\"_qs).replace(u'\t', u"\\t"_qs).replace(u'\r', u"\\r"_qs).replace(u'\n', u"\\n"_qs);
         text += QDateTime::fromMSecsSinceEpoch(piece.msecs, QTimeZone::systemTimeZone()).toString(Qt::ISODateWithMs)
                 + u'\t' + shown + u'\n';
@@ -133,10 +133,8 @@ void TestLogSaver::savesTheLogAsItWas()
     for (const Piece &piece : pieces)
         bytes.append(piece.bytes);
     const QByteArray expected = Kind(kind) == Kind::Bytes  ? bytes
-                                : Kind(kind) == Kind::Text ? log.toString().toUtf8()
+                                : Kind(kind) == Kind::Text ? textOf(log).toUtf8()
                                                            : timedTextOf(pieces);
-    if (log.chunkCount() > ReceiveLog::kRawChunks + 1)
-        QVERIFY(log.chunk(0).chunk->isCompressed());
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("log"));

@@ -5,6 +5,7 @@
 #include "logrecorder.h"
 #include "logview.h"
 #include "ptyline.h"
+#include "receivepieces.h"
 #include "windowcontrols.h"
 
 #include <QAction>
@@ -112,7 +113,7 @@ void TestLogCapture::ctrlSInTheReceiveBoxSaves()
     text1()->setFocus();
     QTest::keyClick(text1(), Qt::Key_S, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path), kWait);
-    QVERIFY(contents(path) == (text ? m_window->receivedText().toString().toUtf8() : bytes + "Hi"));
+    QVERIFY(contents(path) == (text ? textOf(m_window->receivedText()).toUtf8() : bytes + "Hi"));
 }
 
 // Through Clear, a notation change and a reconnect, the file gets every byte, the 0
