@@ -13,7 +13,7 @@
 // A sync held past kHeldMs counts as a test held up: whoever waited on it failed.
 struct HeldSync
 {
-    static constexpr int kHeldMs = 10000;
+    static constexpr int kHeldMs = 60000;
 
     static inline std::atomic<int> entered = 0;
     static inline std::atomic<bool> released = false;

@@ -158,6 +158,7 @@ void TestLogCapture::recordingBehindTheDiskStops()
     QVERIFY(HeldSync::waitEntered());
     const QByteArray flood(LogRecorder::kMaxBehind + 4096, 'x');
     m_window->serialControl().receiveRaw(flood);
+    QVERIFY(!HeldSync::heldTooLong);
     QVERIFY(!recordAction()->isChecked());
     QVERIFY(!recordMark()->isVisible());
     const QString reason = QStringLiteral("Recording to %1 stopped: the disk fell more than 64 MiB behind").arg(path);
