@@ -607,6 +607,7 @@ int main(int argc, char *argv[])
     std::printf("%-18s %15s %8s %15s %8s %8s %6s\n", "", "keys, received", "wait", "keys, recorded", "wait",
                 "uncheck", "keys");
     std::printf("%-18s %15s %8s %15s %8s %8s %6s\n", "", "med / max ms", "ms", "med / max ms", "ms", "ms", "");
+    std::fflush(stdout);
     runChild(QLatin1String(kSlowDiskRun.name), quick);
     return 0;
 }
