@@ -1,5 +1,7 @@
 #include "lognavigation.h"
 
+#include "linebreak.h"
+
 #include <algorithm>
 
 namespace LogNavigation {
@@ -10,7 +12,7 @@ enum class Kind { Blank, Break, Word, Symbol };
 
 Kind kindOf(QChar c)
 {
-    if (c == u'\r' || c == u'\n')
+    if (LineBreak::isBreak(c))
         return Kind::Break;
     if (c == u' ' || c == u'\t')
         return Kind::Blank;
@@ -25,7 +27,7 @@ bool pairAt(const LogText &text, qsizetype pos)
         return false;
     const QChar before = text.at(pos - 1);
     const QChar after = text.at(pos);
-    return (before == u'\r' && after == u'\n') || (before.isHighSurrogate() && after.isLowSurrogate());
+    return LineBreak::isPair(before, after) || (before.isHighSurrogate() && after.isLowSurrogate());
 }
 
 qsizetype clamped(const LogText &text, qsizetype pos)

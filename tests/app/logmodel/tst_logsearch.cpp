@@ -100,7 +100,7 @@ void TestLogSearch::findsTheTextAsShown()
     const ReceiveLog log = logOf(pieces);
     LogText text;
     text.assign(log);
-    const QString all = log.toString();
+    const QString all = textOf(log);
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     qsizetype expected = -1;
     if (backward)
@@ -173,7 +173,7 @@ void TestLogSearch::everyByteFoldsAsItsCharacter()
     log.append(bytes, Notation::Ascii, 0);
     LogText text;
     text.assign(log);
-    const QString all = log.toString();
+    const QString all = textOf(log);
     for (const QChar c : all) {
         for (const QString &pattern : {QString(c.toLower()), QString(c.toUpper())}) {
             for (const bool matchCase : {false, true}) {

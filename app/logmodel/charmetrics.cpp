@@ -1,5 +1,6 @@
 #include "charmetrics.h"
 
+#include "linebreak.h"
 #include "logtext.h"
 
 #include <QtMath>
@@ -37,7 +38,7 @@ void CharMetrics::fillByteTable()
 {
     for (int b = 0; b < 256; ++b) {
         const char16_t c = LogText::decode(char(b));
-        const bool special = c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+        const bool special = c == u' ' || c == u'\t' || LineBreak::isBreak(c);
         m_bytes[b] = special ? -1 : advance(c);
     }
 }
@@ -52,7 +53,7 @@ int CharMetrics::slowAdvance(char16_t c) const
             return *known;
     }
     int a = 0;
-    if (c == '\t' || c == '\r' || c == '\n' || QChar::isLowSurrogate(c))
+    if (c == '\t' || LineBreak::isBreak(c) || QChar::isLowSurrogate(c))
         a = 0;
     else if (QChar::isHighSurrogate(c))
         a = qRound(m_metrics.horizontalAdvance(QChar(QChar::ReplacementCharacter)) * kUnit);
@@ -68,7 +69,7 @@ int CharMetrics::slowAdvance(char16_t c) const
 QChar CharMetrics::glyph(QChar c)
 {
     const char16_t u = c.unicode();
-    if (u == '\r' || u == '\n')
+    if (LineBreak::isBreak(c))
         return QChar(kZeroWidthSpace);
     if (u == '\t')
         return c;

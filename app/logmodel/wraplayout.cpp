@@ -1,5 +1,7 @@
 #include "wraplayout.h"
 
+#include "linebreak.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -200,7 +202,7 @@ qsizetype WrapLayout::startBefore(qsizetype block) const
     };
     for (qsizetype p = m_text.blockStart(block); p > base; --p) {
         const QChar c = charAt(p - 1);
-        if (c == u'\r' || (c == u'\n' && (p < 2 || charAt(p - 2) != u'\r')))
+        if (LineBreak::isBreak(c) && (p < 2 || !LineBreak::isPair(charAt(p - 2), c)))
             return p;
     }
     return m_text.blockStart(block);

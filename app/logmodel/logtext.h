@@ -96,6 +96,7 @@ private:
     static constexpr qsizetype kSplitSize = ReceiveNotation::kMaxChars * ReceiveLog::kChunkSize;
 
     const Rendering &rendering(const LogChunk::Snapshot &logged) const;
+    void takePacked(const ReceiveLog &log);
     static QList<Block> blocksOf(const ReceiveLog &log, qsizetype fromChunk, qsizetype toChunk);
     BlockChange splice(qsizetype first, qsizetype removed, QList<Block> blocks);
     void markChanged(const BlockChange &change);

@@ -11,8 +11,9 @@
 #include <array>
 
 // Which visual lines the receive box's text breaks into at a given width, kept per
-// block of the text, so that memory does not grow with the number of lines and a
-// change costs what it touches, not what the text holds.
+// block of the text, so that memory does not grow with the number of lines. An
+// append costs what it adds; a change elsewhere costs the characters it touches and
+// a step for each block after it, whose entry moves.
 //
 // Each block keeps a lead and a count. A wrapped block's lead is its start minus the
 // start of the line that holds it, and its count the line starts inside it (the end

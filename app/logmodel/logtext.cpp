@@ -191,6 +191,8 @@ LogText::BlockChange LogText::assign(const ReceiveLog &log, qsizetype keepBefore
 
 LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
 {
+    if (log.chunkCount() > m_loggedUpTo)
+        takePacked(log);
     // Only the chunk that was last may have grown; chunks after it are new.
     const qsizetype fromChunk = std::max<qsizetype>(0, m_loggedUpTo - 1);
     qsizetype first = m_blocks.size();
@@ -200,6 +202,23 @@ LogText::BlockChange LogText::catchUp(const ReceiveLog &log)
     const BlockChange change = splice(first, m_blocks.size() - first, blocksOf(log, fromChunk, log.chunkCount()));
     m_loggedUpTo = log.chunkCount();
     return change;
+}
+
+// A new chunk has the log pack one of the last it had: the block showing that one
+// takes the packed chunk, which has the same text, and lets the other go.
+void LogText::takePacked(const ReceiveLog &log)
+{
+    for (qsizetype b = std::max<qsizetype>(0, m_blocks.size() - ReceiveLog::kRawChunks - 2); b < m_blocks.size(); ++b) {
+        LogChunk::Snapshot &logged = m_blocks[b].logged;
+        if (m_blocks.at(b).edited)
+            continue;
+        const qsizetype index = log.indexOf(logged.chunk->id());
+        if (index < 0)
+            continue;
+        const LogChunk::Snapshot now = log.chunk(index);
+        if (now.chunk != logged.chunk && now.bytes == logged.bytes)
+            logged.chunk = now.chunk;
+    }
 }
 
 LogText::BlockChange LogText::replace(qsizetype from, qsizetype to, const QString &text)

@@ -1,5 +1,7 @@
 #include "linebreaker.h"
 
+#include "linebreak.h"
+
 #include <algorithm>
 
 namespace {
@@ -16,7 +18,7 @@ struct LineFill
     // -1 while the line goes on, else the start of the next line.
     qsizetype take(char16_t c, int advance, qsizetype i)
     {
-        if (c == u'\r' || c == u'\n')
+        if (LineBreak::isBreak(c))
             return i + 1;
         if (c == u' ' || c == u'\t') {
             const int w = c == u' ' ? advance : int(tab - x % tab);
@@ -154,7 +156,7 @@ qsizetype LineBreaker::next(qsizetype start, qsizetype &block) const
             return m_text.at(pos);
         return first.wide ? first.chars.at(pos - base) : QChar(LogText::decode(first.bytes.at(pos - base)));
     };
-    if (i > 0 && charAt(i) == u'\n' && charAt(i - 1) == u'\r')
+    if (i > 0 && LineBreak::isPair(charAt(i - 1), charAt(i)))
         ++i;
     LineFill fill{i, m_width, std::max(1, m_metrics.tabStop())};
     while (true) {
