@@ -5,9 +5,10 @@
 // whole log takes. Random bytes (nothing to compress) and NMEA-style sentences, each
 // in all three notations; then one gigabyte received in HEX, with the resident memory
 // that holds it and the time to scroll to its top; last, what recording every received
-// byte to a file costs, floods with and without it taking turns. Every run is a
-// process of its own, so that peak memory is its own. --quick runs a small version
-// of everything.
+// byte to a file costs, floods with and without it taking turns, and how keys and the
+// event loop fare while a 115200 baud line is recorded to a disk whose flushes take
+// 1.5 s (fdatasync slowed by a preloaded shim). Every run is a process of its own,
+// so that peak memory is its own. --quick runs a small version of everything.
 // Offscreen by default; QT_QPA_PLATFORM=xcb runs it on a real X server.
 
 #include "commport.h"
@@ -34,12 +35,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <functional>
 #include <utility>
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -73,6 +76,8 @@ constexpr std::array<Run, 2> kRecordRuns = {{
     {"record-ascii-nmea", 0, Kind::Nmea},
     {"record-hex-random", 1, Kind::Random},
 }};
+constexpr Run kSlowDiskRun = {"record-slow-disk", 0, Kind::Nmea};
+constexpr int kSlowSyncMs = 1500;
 
 struct Sizes
 {
@@ -82,10 +87,11 @@ struct Sizes
     int pacedMs;         // how long bytes arrive paced on the gigabyte
     qint64 recordFlood;  // what each flood of a recording run sends
     int recordPairs;     // floods without and with recording, taking turns
+    int slowDiskMs;      // how long a paced line is recorded to the slow disk
 };
 
-constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5};
-constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1};
+constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5, 20000};
+constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1, 3000};
 constexpr int k115200BytesPerSecond = 11520;
 
 qint64 statusKiB(const char *field)
@@ -397,28 +403,32 @@ int runRecording(const Run &run, const Sizes &sizes)
     qint64 received = 0;
     for (int pair = 0; pair < sizes.recordPairs; ++pair) {
         for (const bool recording : {false, true}) {
-            Bench bench(run);
-            bench.warmUp(run.stream);
-            bench.window.findChild<QPushButton *>(QStringLiteral("Clear"))->click();
-            auto *record = bench.window.findChild<QAction *>(QStringLiteral("menuRecordToFile"));
             QFile::remove(path);
-            if (recording) {
-                answerFileDialog(path);
-                record->trigger();
+            {
+                Bench bench(run);
+                bench.warmUp(run.stream);
+                bench.window.findChild<QPushButton *>(QStringLiteral("Clear"))->click();
+                auto *record = bench.window.findChild<QAction *>(QStringLiteral("menuRecordToFile"));
+                if (recording) {
+                    answerFileDialog(path);
+                    record->trigger();
+                }
+                const double cpuBefore = threadCpuSeconds();
+                const Flood result = flood(bench, run.stream, sizes.recordFlood, 0);
+                const double cpuUsed = threadCpuSeconds() - cpuBefore;
+                const qint64 bytes = bench.window.receivedText().byteCount();
+                rates[recording].push_back(double(bytes) / double(kMiB) / result.seconds);
+                cpu[recording].push_back(cpuUsed * double(1024 * kMiB) / double(bytes));
+                if (recording) {
+                    if (!record->isChecked())
+                        std::fprintf(stderr, "recording stopped: %s\n", qPrintable(bench.text1->toolTip()));
+                    record->trigger();
+                    received += bytes;
+                }
             }
-            const double cpuBefore = threadCpuSeconds();
-            const Flood result = flood(bench, run.stream, sizes.recordFlood, 0);
-            const double cpuUsed = threadCpuSeconds() - cpuBefore;
-            const qint64 bytes = bench.window.receivedText().byteCount();
-            rates[recording].push_back(double(bytes) / double(kMiB) / result.seconds);
-            cpu[recording].push_back(cpuUsed * double(1024 * kMiB) / double(bytes));
-            if (recording) {
-                if (!record->isChecked())
-                    std::fprintf(stderr, "recording stopped: %s\n", qPrintable(bench.text1->toolTip()));
-                record->trigger();
+            // The window is gone, and with it the recording's writer, done.
+            if (recording)
                 recorded += QFileInfo(path).size();
-                received += bytes;
-            }
         }
     }
     const double plain = mean(rates[0]);
@@ -452,10 +462,79 @@ int runRecorderAlone(const Sizes &sizes)
         if (written % kMiB == 0)
             QCoreApplication::processEvents();
     }
-    recorder.stop();
+    recorder.finish();
     const double perGiB = double(1024 * kMiB) / double(total);
     std::printf("the recorder alone, 4 KiB a write: %.2f s of processor and %.2f s in all per GiB, syncs included\n",
                 (threadCpuSeconds() - cpuBefore) * perGiB, ms(Clock::now() - start) / 1000 * perGiB);
+    return 0;
+}
+
+// What keys and the event loop met while a paced line came in.
+struct PacedPhase
+{
+    std::vector<double> keys;
+    double longestWait = 0;
+};
+
+// Bytes paced like a 115200 baud line for msecs, keys typed meanwhile from a thread
+// of their own, as the windowing system delivers them: a held event loop keeps them
+// waiting, and the wait is measured from the press.
+PacedPhase pacedPhase(Bench &bench, int msecs)
+{
+    PacedPhase phase;
+    Clock::time_point lastTick = Clock::now();
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, &bench.window, [&] {
+        const Clock::time_point now = Clock::now();
+        phase.longestWait = std::max(phase.longestWait, ms(now - lastTick) - kTickMs);
+        lastTick = now;
+    });
+    const std::size_t first = bench.pressed.size();
+    ticker.start(kTickMs);
+    bench.far.pace(kSlowDiskRun.stream, k115200BytesPerSecond);
+    std::atomic<bool> typing = true;
+    std::thread typist([&] {
+        while (typing) {
+            bench.typeKey();
+            std::this_thread::sleep_for(std::chrono::milliseconds(kKeyEveryMs));
+        }
+    });
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(msecs);
+    while (Clock::now() < until)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    typing = false;
+    typist.join();
+    bench.far.stop();
+    ticker.stop();
+    phase.keys = bench.keyWaits(first);
+    return phase;
+}
+
+// A 115200 baud line received, then recorded to a disk whose every flush takes
+// kSlowSyncMs longer (the parent preloads the shim; the folder is this run's): keys
+// and the longest wait of the event loop in both, and how long unchecking "Record
+// to File" takes.
+int runSlowDisk(const Sizes &sizes)
+{
+    Bench bench(kSlowDiskRun);
+    bench.warmUp(kSlowDiskRun.stream);
+    const PacedPhase plain = pacedPhase(bench, sizes.slowDiskMs / 2);
+    QTemporaryDir dir;
+    qputenv("LORVANE_SLOW_SYNC_DIR", QFileInfo(dir.path()).canonicalFilePath().toLocal8Bit());
+    qputenv("LORVANE_SLOW_SYNC_MS", QByteArray::number(kSlowSyncMs));
+    auto *record = bench.window.findChild<QAction *>(QStringLiteral("menuRecordToFile"));
+    answerFileDialog(dir.filePath(QStringLiteral("recording.bin")));
+    record->trigger();
+    if (!record->isChecked()) {
+        std::fprintf(stderr, "recording did not start: %s\n", qPrintable(bench.text1->toolTip()));
+        return 1;
+    }
+    const PacedPhase recorded = pacedPhase(bench, sizes.slowDiskMs);
+    const double stop = timed([&] { record->trigger(); });
+    std::printf("%-18s %6.2f / %-7.2f %8.1f %6.2f / %-7.2f %8.1f %8.1f %6zu\n", kSlowDiskRun.name,
+                median(plain.keys), maximum(plain.keys), plain.longestWait, median(recorded.keys),
+                maximum(recorded.keys), recorded.longestWait, stop, recorded.keys.size());
     return 0;
 }
 
@@ -463,6 +542,11 @@ void runChild(const QString &name, bool quick)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (name == QLatin1String(kSlowDiskRun.name)) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(LORVANE_SLOWSYNC));
+        child.setProcessEnvironment(env);
+    }
     QStringList args{name};
     if (quick)
         args.append(QStringLiteral("--quick"));
@@ -490,6 +574,8 @@ int main(int argc, char *argv[])
     }
     if (only == QLatin1String("record-alone"))
         return runRecorderAlone(sizes);
+    if (only == QLatin1String(kSlowDiskRun.name))
+        return runSlowDisk(sizes);
     for (const Run &run : kRuns) {
         if (only == QLatin1String(run.name))
             return runNotation(run, sizes);
@@ -515,5 +601,13 @@ int main(int argc, char *argv[])
     for (const Run &run : kRecordRuns)
         runChild(QLatin1String(run.name), quick);
     runChild(QStringLiteral("record-alone"), quick);
+    std::printf("\n%d bytes/s arriving, %d s received, then %d s recorded to a disk whose every fdatasync takes "
+                "%d ms longer; a key typed every %d ms from a thread of its own; wait = the event loop's longest\n",
+                k115200BytesPerSecond, sizes.slowDiskMs / 2000, sizes.slowDiskMs / 1000, kSlowSyncMs, kKeyEveryMs);
+    std::printf("%-18s %15s %8s %15s %8s %8s %6s\n", "", "keys, received", "wait", "keys, recorded", "wait",
+                "uncheck", "keys");
+    std::printf("%-18s %15s %8s %15s %8s %8s %6s\n", "", "med / max ms", "ms", "med / max ms", "ms", "ms", "");
+    std::fflush(stdout);
+    runChild(QLatin1String(kSlowDiskRun.name), quick);
     return 0;
 }

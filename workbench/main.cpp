@@ -1,13 +1,15 @@
-#include "messageworkbench.h"
+#include "globals.h"
+#include "messageswindow.h"
 
 #include <QApplication>
 
-// A second program beside the serial monitor: the message slots, their displays and
-// the editor, for working with the message components. Nothing is saved.
+// A second program beside the serial monitor: the Messages window without a port, for
+// composing messages and keeping them in a file.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    MessageWorkbench workbench;
-    workbench.show();
+    Globals::InitTables();
+    MessagesWindow window(nullptr);
+    window.show();
     return app.exec();
 }

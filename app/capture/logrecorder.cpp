@@ -1,95 +1,158 @@
 #include "logrecorder.h"
 
-#include "filesync.h"
+#include "diskfile.h"
 
-#include <cerrno>
-#include <cstring>
+#include <QDebug>
 
-#include <unistd.h>
+#include <chrono>
 
 namespace {
 
-QString reasonOf(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+// A batch this large keeps its memory for the next one no longer.
+constexpr qsizetype kKeptBatch = 4 * 1024 * 1024;
 
 } // namespace
 
 LogRecorder::LogRecorder(QObject *parent)
     : QObject(parent)
 {
-    m_syncTimer.setInterval(kSyncMs);
-    connect(&m_syncTimer, &QTimer::timeout, this, [this] {
-        if (const int error = sync())
-            fail(error);
-    });
 }
 
 LogRecorder::~LogRecorder()
 {
-    sync();
-    close();
+    stop();
+    if (const int error = join())
+        qWarning("Recording to %s could not be finished: %s", qPrintable(m_path), qPrintable(DiskFile::reasonOf(error)));
 }
 
 bool LogRecorder::start(const QString &path, QString *reason)
 {
-    stop();
-    // Writes block as they do to any file.
-    const int fd = FileSync::openAppend(path);
-    if (fd < 0) {
-        *reason = errno == ESPIPE ? QStringLiteral("a pipe or a socket cannot be recorded to") : reasonOf(errno);
+    finish();
+    const int fd = DiskFile::openForRecording(path, reason);
+    if (fd < 0)
         return false;
-    }
-    m_fd = fd;
     m_path = path;
-    m_syncTimer.start();
+    m_recording = true;
+    m_told = false;
+    m_stopping = false;
+    m_error = 0;
+    m_behind = 0;
+    ++m_generation;
+    m_writer = std::thread(&LogRecorder::run, this, fd, m_generation);
     return true;
 }
 
 void LogRecorder::stop()
 {
-    if (!isRecording())
+    if (!m_recording)
         return;
-    const int error = sync();
-    close();
-    if (error)
-        Q_EMIT failed(reasonOf(error));
+    m_recording = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+}
+
+void LogRecorder::finish()
+{
+    stop();
+    if (const int error = join())
+        fail(DiskFile::reasonOf(error));
 }
 
 void LogRecorder::write(QByteArrayView bytes)
 {
-    while (isRecording() && !bytes.isEmpty()) {
-        const qint64 n = FileSync::write(m_fd, bytes);
-        if (n <= 0) {
-            fail(n < 0 ? errno : ENOSPC);
+    if (!m_recording || bytes.isEmpty())
+        return;
+    bool wake = false;
+    bool behind = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        // After a failure of the writer's, its end is on the way to ended().
+        if (m_error)
             return;
+        behind = m_behind + bytes.size() > kMaxBehind;
+        if (!behind) {
+            wake = m_waiting.isEmpty();
+            m_waiting.append(bytes);
+            m_behind += bytes.size();
         }
-        m_unsynced = true;
-        bytes = bytes.sliced(n);
     }
+    if (wake)
+        m_wake.notify_one();
+    if (behind)
+        fail(tr("the disk fell more than %1 MiB behind").arg(kMaxBehind / (1024 * 1024)));
 }
 
-// A pipe or a device that cannot sync (EINVAL, EROFS) has nothing to wait for.
-int LogRecorder::sync()
+// The writer thread. The batch it writes is what waited when it woke: one write
+// call for many serial events in a flood.
+void LogRecorder::run(int fd, quint64 generation)
 {
-    if (!m_unsynced || m_fd < 0)
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kSync = std::chrono::milliseconds(kSyncMs);
+    // The first bytes go to the disk at once; later ones kSyncMs after the last sync began.
+    Clock::time_point lastSync{};
+    bool unsynced = false;
+    bool stopping = false;
+    int error = 0;
+    QByteArray batch;
+    while (!stopping && !error) {
+        {
+            std::unique_lock lock(m_mutex);
+            const auto ready = [this] { return !m_waiting.isEmpty() || m_stopping; };
+            if (unsynced)
+                m_wake.wait_until(lock, lastSync + kSync, ready);
+            else
+                m_wake.wait(lock, ready);
+            if (batch.capacity() > kKeptBatch)
+                batch = QByteArray();
+            batch.resize(0);
+            batch.swap(m_waiting);
+            stopping = m_stopping;
+        }
+        if (!batch.isEmpty()) {
+            error = DiskFile::writeAll(fd, batch);
+            unsynced = true;
+            const std::lock_guard lock(m_mutex);
+            m_behind -= batch.size();
+        }
+        if (!error && unsynced && (stopping || Clock::now() - lastSync >= kSync)) {
+            lastSync = Clock::now();
+            unsynced = false;
+            error = DiskFile::syncData(fd);
+        }
+    }
+    const int closed = DiskFile::close(fd);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_error = error ? error : closed;
+    }
+    QMetaObject::invokeMethod(this, [this, generation] { ended(generation); }, Qt::QueuedConnection);
+}
+
+void LogRecorder::ended(quint64 generation)
+{
+    if (generation != m_generation)
+        return;
+    if (const int error = join())
+        fail(DiskFile::reasonOf(error));
+}
+
+int LogRecorder::join()
+{
+    if (!m_writer.joinable())
         return 0;
-    m_unsynced = false;
-    const int result = FileSync::syncData(m_fd);
-    return result == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
+    m_writer.join();
+    const std::lock_guard lock(m_mutex);
+    return m_told ? 0 : m_error;
 }
 
-void LogRecorder::close()
+void LogRecorder::fail(const QString &reason)
 {
-    m_syncTimer.stop();
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
-}
-
-void LogRecorder::fail(int error)
-{
-    close();
-    Q_EMIT failed(reasonOf(error));
+    const bool wasTold = m_told;
+    m_told = true;
+    stop();
+    if (!wasTold)
+        Q_EMIT failed(reason);
 }

@@ -1,7 +1,8 @@
 #include "logsaver.h"
 
 #include "codepage.h"
-#include "filesync.h"
+
+#include "diskfile.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -9,8 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -18,11 +17,6 @@ namespace {
 constexpr qsizetype kBlock = 1024 * 1024;
 // Handed to the disk in stretches of about this size.
 constexpr qint64 kPushSize = 8 * 1024 * 1024;
-
-QString reasonOf(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 struct Utf8
 {
@@ -62,78 +56,82 @@ void appendUtf8(const QByteArray &codePage, QByteArray &out)
 
 LogSaver::LogSaver(const ReceiveLog &log, QObject *parent)
     : QObject(parent)
+    , m_log(log.snapshot())
 {
-    m_chunks.reserve(log.chunkCount());
-    for (qsizetype i = 0; i < log.chunkCount(); ++i) {
-        m_chunks.append(log.chunk(i));
-        m_total += m_chunks.constLast().bytes;
-    }
-    m_slices.setInterval(0);
-    connect(&m_slices, &QTimer::timeout, this, &LogSaver::writeSlice);
 }
 
-// An uncommitted QSaveFile removes its temporary file as it goes.
-LogSaver::~LogSaver() = default;
+LogSaver::~LogSaver()
+{
+    m_cancelled = true;
+    if (m_writer.joinable())
+        m_writer.join();
+}
 
 void LogSaver::start(const QString &path, LogFormat::Kind kind)
 {
     m_kind = kind;
-    m_file = std::make_unique<QSaveFile>(path);
-    // A device or a pipe has no place a finished file could take.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        m_failure = QStringLiteral("not a regular file");
-    else if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        m_failure = m_file->errorString();
-    // A block and the most one chunk can add past it.
-    m_out.reserve(kBlock + ReceiveNotation::kMaxChars * LogChunk::kCapacity);
-    m_slices.start();
+    m_writer = std::thread([this, path] {
+        const QString reason = run(path);
+        QMetaObject::invokeMethod(this, [this, reason] { ended(reason); }, Qt::QueuedConnection);
+    });
 }
 
 void LogSaver::cancel()
 {
-    m_slices.stop();
-    m_file.reset();
-    m_chunks.clear();
+    m_cancelled = true;
 }
 
-void LogSaver::writeSlice()
+// An uncommitted QSaveFile removes its temporary file as it goes.
+QString LogSaver::run(const QString &path)
 {
-    if (!m_failure.isEmpty()) {
-        finish(m_failure);
-        return;
-    }
-    QElapsedTimer slice;
-    slice.start();
-    while (m_next < m_chunks.size() && slice.elapsed() < kSliceMs) {
-        LogChunk::Snapshot &snapshot = m_chunks[m_next++];
-        encode(snapshot);
+    // A device or a pipe has no place a finished file could take.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("not a regular file");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    // A block and the most one chunk can add past it.
+    m_out.reserve(kBlock + ReceiveNotation::kMaxChars * LogChunk::kCapacity);
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    for (qsizetype i = 0; i < m_log.chunkCount(); ++i) {
+        if (m_cancelled)
+            return QString();
+        const LogChunk::Snapshot snapshot = m_log.chunk(i);
+        if (!encode(snapshot))
+            return QStringLiteral("a piece of the log could not be unpacked");
         m_done += snapshot.bytes;
-        // Once written, a chunk the log has let go of can go.
-        snapshot = LogChunk::Snapshot();
-        if (m_out.size() >= kBlock && !flush())
-            return;
-    }
-    if (m_next < m_chunks.size()) {
-        Q_EMIT progressed();
-        return;
+        if (m_out.size() >= kBlock) {
+            if (const QString reason = flush(file); !reason.isEmpty())
+                return reason;
+        }
+        if (sinceProgress.elapsed() >= kProgressMs) {
+            sinceProgress.start();
+            QMetaObject::invokeMethod(this, &LogSaver::progressed, Qt::QueuedConnection);
+        }
     }
     if (m_kind == LogFormat::Kind::TimedText) {
         m_text.resize(0);
         m_timed.finish(m_text);
         appendUtf8(m_text, m_out);
     }
-    if (!flush() || !pushToDisk(true))
-        return;
-    finish(m_file->commit() ? QString() : m_file->errorString());
+    if (const QString reason = flush(file); !reason.isEmpty())
+        return reason;
+    // QSaveFile ignores a failed sync, so the last one is made here: a device that
+    // fails (a stick pulled) fails the save.
+    if (const int error = DiskFile::syncData(file.handle()))
+        return DiskFile::reasonOf(error);
+    if (m_cancelled)
+        return QString();
+    return file.commit() ? QString() : file.errorString();
 }
 
-void LogSaver::encode(const LogChunk::Snapshot &snapshot)
+bool LogSaver::encode(const LogChunk::Snapshot &snapshot)
 {
     switch (m_kind) {
     case LogFormat::Kind::Bytes:
-        snapshot.chunk->appendBytes(snapshot.bytes, m_out);
-        break;
+        return snapshot.chunk->appendBytes(snapshot.bytes, m_out);
     case LogFormat::Kind::Text:
         m_text.resize(0);
         m_fields.resize(0);
@@ -146,55 +144,34 @@ void LogSaver::encode(const LogChunk::Snapshot &snapshot)
         appendUtf8(m_text, m_out);
         break;
     }
+    return true;
 }
 
-// A write that falls short has set no error yet; the next one says why.
-bool LogSaver::flush()
+// A write that falls short has set no error yet; the next one says why. The data
+// goes to the disk a stretch behind the writing, and what is on the disk leaves the
+// page cache: the last sync then finds little left to do, and a save of gigabytes
+// does not push everything else out of memory.
+QString LogSaver::flush(QSaveFile &file)
 {
     for (QByteArrayView rest(m_out); !rest.isEmpty();) {
-        const qint64 n = m_file->write(rest.data(), rest.size());
-        if (n <= 0) {
-            finish(m_file->errorString());
-            return false;
-        }
+        const qint64 n = file.write(rest.data(), rest.size());
+        if (n <= 0)
+            return file.errorString();
         rest = rest.sliced(n);
         m_written += n;
     }
     m_out.resize(0);
-    return m_written - m_pushed < kPushSize || pushToDisk(false);
+    if (m_written - m_pushed < kPushSize)
+        return QString();
+    const int error = DiskFile::pushRange(file.handle(), m_onDisk, m_pushed, m_written);
+    m_onDisk = m_pushed;
+    m_pushed = m_written;
+    return error ? DiskFile::reasonOf(error) : QString();
 }
 
-// The data goes to the disk a stretch behind the writing, and what is on the disk
-// leaves the page cache: the sync before the rename then finds little left to do,
-// so the window does not freeze at the end of a large save, and a save of gigabytes
-// does not push everything else out of memory. QSaveFile ignores a failed sync, so
-// the last one is checked here: a device that fails (a stick pulled) fails the save.
-bool LogSaver::pushToDisk(bool last)
+void LogSaver::ended(const QString &reason)
 {
-    const int fd = m_file->handle();
-    int result = 0;
-    if (last) {
-        result = FileSync::syncData(fd);
-    } else {
-        FileSync::startWriteBack(fd, m_pushed, m_written - m_pushed);
-        if (m_onDisk < m_pushed) {
-            result = FileSync::finishWriteBack(fd, m_onDisk, m_pushed - m_onDisk);
-            m_onDisk = m_pushed;
-        }
-        m_pushed = m_written;
-    }
-    // File systems that cannot sync have nothing to wait for.
-    if (result != 0 && errno != EINVAL && errno != EROFS && errno != ESPIPE) {
-        finish(reasonOf(errno));
-        return false;
-    }
-    return true;
-}
-
-void LogSaver::finish(const QString &reason)
-{
-    m_slices.stop();
-    m_file.reset();
-    m_chunks.clear();
-    Q_EMIT finished(reason);
+    m_writer.join();
+    if (!m_cancelled)
+        Q_EMIT finished(reason);
 }

@@ -54,6 +54,11 @@ qint16 ControlCodeFromName(const QString &name)
     return 0;
 }
 
+QString ControlCodeName(int code)
+{
+    return code >= 0 && code < kControlCodes ? QString::fromLatin1(kControlCodeText[code]) : QString();
+}
+
 quint8 BinaryTextToByte(const QString &text)
 {
     quint8 result = 0;

@@ -45,6 +45,9 @@ void InitTables();
 
 // The code 0 to 31 whose name equals `name` exactly; 0 when none does.
 qint16 ControlCodeFromName(const QString &name);
+// The fixed name of control code 0 to 31, whether or not InitTables has run; empty
+// for any other value.
+QString ControlCodeName(int code);
 // Every character other than '1' is a 0 digit; only the last 8 digits count.
 quint8 BinaryTextToByte(const QString &text);
 // Binary digits without leading zeros; "0" for 0.

@@ -11,6 +11,7 @@ MSComm::MSComm(PortDirectory ports, QObject *parent)
 {
     connect(m_line.get(), &SerialLine::received, this, &MSComm::receiveRaw);
     connect(m_line.get(), &SerialLine::failed, this, &MSComm::lose);
+    connect(m_line.get(), &SerialLine::drained, this, &MSComm::OutputDrained);
 }
 
 MSComm::~MSComm()
@@ -42,6 +43,7 @@ void MSComm::setSettings(const QString &text)
     } catch (const CommError &) {
         // The port is closed now; it keeps the settings it had, not ones no line took.
         m_settings = before;
+        noteOpen();
         throw;
     }
 }
@@ -50,6 +52,7 @@ void MSComm::setPortOpen(bool open)
 {
     if (!open) {
         closeDevice();
+        noteOpen();
         return;
     }
     if (m_line->isOpen())
@@ -64,6 +67,7 @@ void MSComm::setPortOpen(bool open)
     m_unusedCounts.reset();
     m_in.clear();
     m_inPos = 0;
+    noteOpen();
 }
 
 qint16 MSComm::InBufferCount() const
@@ -86,6 +90,11 @@ std::array<quint8, 1> MSComm::Input()
 void MSComm::Output(QByteArrayView bytes)
 {
     m_line->write(bytes);
+}
+
+bool MSComm::waitForBytesWritten(int msecs)
+{
+    return m_line->waitForBytesWritten(msecs);
 }
 
 void MSComm::receiveRaw(QByteArrayView raw, std::optional<LineCounters> counters)
@@ -117,6 +126,15 @@ void MSComm::lose(const QString &reason)
 {
     closeDevice();
     Q_EMIT portLost(reason);
+    noteOpen();
+}
+
+void MSComm::noteOpen()
+{
+    if (m_toldOpen == PortOpen())
+        return;
+    m_toldOpen = PortOpen();
+    Q_EMIT portOpenChanged(m_toldOpen);
 }
 
 // Counts a line that closed itself on failure too, so that its remaining events stop.

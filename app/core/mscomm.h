@@ -45,6 +45,12 @@ public:
     std::array<quint8, 1> Input();
     void Output(QByteArrayView bytes);
     qint16 CommEvent() const { return m_commEvent; }
+    // Bytes given to Output that the device has not taken yet.
+    qsizetype OutBufferCount() const { return m_line->pending(); }
+    // Waits up to msecs for the device to take more of the output queue, and gives it
+    // what it takes; false when it took nothing. For a sender that keeps a fast line
+    // busy without a turn of the event loop per write.
+    bool waitForBytesWritten(int msecs);
 
     // The numbering that opens use; tooltips read the same one.
     PortDirectory &ports() { return m_ports; }
@@ -61,11 +67,17 @@ Q_SIGNALS:
     // A read or write on the open line failed or the line hung up; the port is closed
     // already, and the reason says what happened.
     void portLost(const QString &reason);
+    // The output queue ran empty after the device had refused part of it, so that a
+    // sender that waits for room can go on.
+    void OutputDrained();
+    // The port opened or closed, for whatever reason.
+    void portOpenChanged(bool open);
 
 private:
     void raise(qint16 event);
     void lose(const QString &reason);
     void closeDevice();
+    void noteOpen();
 
     PortDirectory m_ports;
     qint16 m_commPort = 1;
@@ -80,4 +92,6 @@ private:
     // Grows at every close, so that a handler closing the port stops the events of
     // the input that was being delivered.
     quint64 m_closes = 0;
+    // Whether portOpenChanged last told open.
+    bool m_toldOpen = false;
 };

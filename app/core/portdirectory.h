@@ -42,9 +42,13 @@ public:
     Port port(int number);
     // The device of port `number` when it is present, else empty.
     QString devicePath(int number);
+    // The folder standing for /dev.
+    const QString &devDir() const { return m_devDir; }
 
-#ifndef Q_OS_WIN
 private:
+    // Empty on Windows, whose ports are no nodes in a folder.
+    QString m_devDir;
+#ifndef Q_OS_WIN
     struct Found
     {
         QString path;
@@ -58,7 +62,6 @@ private:
     Port *freeNumber();
     bool uartExists(const QString &name) const;
 
-    QString m_devDir;
     QString m_sysTtyDir;
     std::array<Port, kPorts> m_ports;
 #endif

@@ -35,6 +35,11 @@ public:
     virtual const QString &path() const = 0;
     // Queues `bytes`; they leave as the line takes them.
     virtual void write(QByteArrayView bytes) = 0;
+    // Bytes queued that the device has not taken yet.
+    virtual qsizetype pending() const = 0;
+    // Waits up to msecs for the device to take more of the queue, and gives it what
+    // it takes; false when it took nothing.
+    virtual bool waitForBytesWritten(int msecs) = 0;
     // Whether line errors come as marks in the data read (termios PARMRK) or only as
     // counts beside it.
     virtual bool marksErrors() const = 0;
@@ -45,4 +50,6 @@ Q_SIGNALS:
     void received(QByteArrayView raw, std::optional<LineCounters> counters);
     // A read or write failed or the line hung up; the line is closed already.
     void failed(const QString &reason);
+    // The queue ran empty after the device had refused part of it.
+    void drained();
 };

@@ -4,6 +4,9 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
+#include <poll.h>
+
 namespace {
 
 // One notifier activation reads at most this much, so that during a flood the event
@@ -37,7 +40,11 @@ void TtyLine::open(const QString &path, const PortSettings &settings)
     connect(m_readNotifier, &QSocketNotifier::activated, this, &TtyLine::readAvailable);
     m_writeNotifier = new QSocketNotifier(m_device.fd(), QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &TtyLine::writePending);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
+        writePending();
+        if (m_out.isEmpty() && isOpen())
+            Q_EMIT drained();
+    });
 }
 
 // The notifiers may be the ones whose activation is running, so they go later.
@@ -60,6 +67,22 @@ void TtyLine::write(QByteArrayView bytes)
         return;
     m_out.append(bytes);
     writePending();
+}
+
+bool TtyLine::waitForBytesWritten(int msecs)
+{
+    if (m_out.isEmpty() || !isOpen())
+        return false;
+    pollfd ready{m_device.fd(), POLLOUT, 0};
+    int n = 0;
+    do {
+        n = ::poll(&ready, 1, msecs);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0)
+        return false;
+    const qsizetype before = m_out.size();
+    writePending();
+    return m_out.size() < before;
 }
 
 void TtyLine::readAvailable()

@@ -23,6 +23,8 @@ public:
     bool isOpen() const override { return m_device.isOpen(); }
     const QString &path() const override { return m_device.path(); }
     void write(QByteArrayView bytes) override;
+    qsizetype pending() const override { return m_out.size(); }
+    bool waitForBytesWritten(int msecs) override;
     bool marksErrors() const override { return true; }
 
 private:

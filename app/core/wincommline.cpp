@@ -209,6 +209,8 @@ void WinCommLine::writeDone()
     m_out.prepend(QByteArrayView(m_writing).sliced(qsizetype(n)));
     m_writing.clear();
     startWrite();
+    if (!m_sending && isOpen())
+        Q_EMIT drained();
 }
 
 void WinCommLine::lose(DWORD error)

@@ -28,6 +28,9 @@ public:
     bool isOpen() const override { return m_handle != INVALID_HANDLE_VALUE; }
     const QString &path() const override { return m_path; }
     void write(QByteArrayView bytes) override;
+    qsizetype pending() const override { return m_out.size() + m_writing.size(); }
+    // A Win32 write ends through its event in the event loop, so nothing waits here.
+    bool waitForBytesWritten(int) override { return false; }
     bool marksErrors() const override { return false; }
 
     // Bytes one read asks for: about 20 ms of the line, so that a steady stream shows

@@ -14,6 +14,8 @@ namespace {
 constexpr qint64 kShortLength = 64;
 constexpr qint64 kShortStep = 4;
 constexpr qsizetype kMaxEntry = 1 + 2 * 10;
+// No chunk holds more: a read a byte, each entry at its longest.
+constexpr unsigned long long kMaxEntries = 4096 * kMaxEntry;
 // Smaller sets of entries gain too little from a frame of their own.
 constexpr qint32 kMinPacked = 64;
 // Entries are small and few: a slow level costs little and packs the steady rhythm
@@ -47,6 +49,21 @@ qsizetype capacityFor(qsizetype size, qsizetype local)
 }
 
 } // namespace
+
+ChunkTimes::ChunkTimes(const ChunkTimes &other)
+    : m_last(other.m_last)
+    , m_heldSize(other.m_heldSize)
+    , m_lastFrom(other.m_lastFrom)
+    , m_continued(other.m_continued)
+    , m_compressed(other.m_compressed)
+{
+    if (m_heldSize <= kLocal) {
+        m_local = other.m_local;
+        return;
+    }
+    m_heap = new char[size_t(capacityFor(m_heldSize, kLocal))];
+    std::memcpy(m_heap, other.m_heap, size_t(m_heldSize));
+}
 
 ChunkTimes::~ChunkTimes()
 {
@@ -134,11 +151,15 @@ std::vector<char> ChunkTimes::plainEntries() const
 {
     if (!m_compressed)
         return std::vector<char>(held(), held() + m_heldSize);
-    std::vector<char> plain(ZSTD_getFrameContentSize(held(), size_t(m_heldSize)));
+    // Entries that cannot be unpacked give the chunk one read, at the last time.
+    const unsigned long long expected = ZSTD_getFrameContentSize(held(), size_t(m_heldSize));
+    if (expected == ZSTD_CONTENTSIZE_ERROR || expected == ZSTD_CONTENTSIZE_UNKNOWN || expected > kMaxEntries)
+        return {};
+    std::vector<char> plain(expected);
     const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), plain.data(), plain.size(), held(),
                                             size_t(m_heldSize));
-    Q_ASSERT(size == plain.size());
-    Q_UNUSED(size);
+    if (ZSTD_isError(size) || size != plain.size())
+        return {};
     return plain;
 }
 

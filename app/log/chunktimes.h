@@ -20,7 +20,8 @@ public:
     };
 
     ChunkTimes() = default;
-    ChunkTimes(const ChunkTimes &) = delete;
+    // A copy that can grow on as this one can.
+    ChunkTimes(const ChunkTimes &other);
     ChunkTimes &operator=(const ChunkTimes &) = delete;
     ~ChunkTimes();
 

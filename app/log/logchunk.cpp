@@ -48,6 +48,21 @@ LogChunk::LogChunk()
 {
 }
 
+LogChunk::LogChunk(const LogChunk &other)
+    : QSharedData()
+    , m_heldSize(other.m_heldSize)
+    , m_held(std::make_unique_for_overwrite<char[]>(other.m_compressed ? size_t(other.m_heldSize) : size_t(kCapacity)))
+    , m_changes(other.m_changes ? std::make_unique<std::vector<Change>>(*other.m_changes) : nullptr)
+    , m_times(other.m_times)
+    , m_id(other.m_id)
+    , m_byteCount(other.m_byteCount)
+    , m_textSize(other.m_textSize)
+    , m_first(other.m_first)
+    , m_compressed(other.m_compressed)
+{
+    std::memcpy(m_held.get(), other.m_held.get(), size_t(m_heldSize));
+}
+
 qsizetype LogChunk::textSizeOf(QByteArrayView bytes, Notation notation)
 {
     if (notation == Notation::Hex)
@@ -80,21 +95,23 @@ void LogChunk::append(QByteArrayView bytes, Notation notation, qint64 msecs, boo
     m_textSize += qint32(textSizeOf(bytes, notation));
 }
 
-void LogChunk::compress()
+QExplicitlySharedDataPointer<LogChunk> LogChunk::packed() const
 {
-    if (m_tried || m_byteCount < kCapacity)
-        return;
-    m_tried = true;
-    m_times.pack();
-    static std::array<char, ZSTD_COMPRESSBOUND(kCapacity)> frame;
+    Q_ASSERT(m_byteCount == kCapacity);
+    QExplicitlySharedDataPointer<LogChunk> packed(new LogChunk(*this));
+    packed->m_times.pack();
+    if (m_compressed)
+        return packed;
+    std::array<char, ZSTD_COMPRESSBOUND(kCapacity)> frame;
     const size_t size = ZSTD_compressCCtx(ZstdContext::compressor(), frame.data(), frame.size(), m_held.get(),
                                           size_t(m_byteCount), kLevel);
     if (ZSTD_isError(size) || qsizetype(size) > m_byteCount - kMinSaving)
-        return;
-    m_held = std::make_unique_for_overwrite<char[]>(size);
-    std::memcpy(m_held.get(), frame.data(), size);
-    m_heldSize = qint32(size);
-    m_compressed = true;
+        return packed;
+    packed->m_held = std::make_unique_for_overwrite<char[]>(size);
+    std::memcpy(packed->m_held.get(), frame.data(), size);
+    packed->m_heldSize = qint32(size);
+    packed->m_compressed = true;
+    return packed;
 }
 
 Notation LogChunk::notationAt(qsizetype index, qsizetype *runEnd) const
@@ -122,15 +139,15 @@ const char *LogChunk::plainBytes(std::array<char, kCapacity> &plain) const
         return m_held.get();
     const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), plain.data(), plain.size(), m_held.get(),
                                             size_t(m_heldSize));
-    Q_ASSERT(size == size_t(m_byteCount));
-    Q_UNUSED(size);
-    return plain.data();
+    return !ZSTD_isError(size) && size == size_t(m_byteCount) ? plain.data() : nullptr;
 }
 
 qsizetype LogChunk::byteAt(qsizetype pos, qsizetype bytes) const
 {
     std::array<char, kCapacity> plain;
     const char *held = plainBytes(plain);
+    if (!held)
+        return std::clamp<qsizetype>(pos * bytes / std::max<qsizetype>(m_textSize, 1), 0, bytes - 1);
     for (qsizetype from = 0; from < bytes;) {
         qsizetype runEnd = 0;
         const Notation notation = notationAt(from, &runEnd);
@@ -153,27 +170,32 @@ qsizetype LogChunk::byteAt(qsizetype pos, qsizetype bytes) const
     return bytes - 1;
 }
 
-void LogChunk::appendBytes(qsizetype count, QByteArray &out) const
+bool LogChunk::appendBytes(qsizetype count, QByteArray &out) const
 {
     Q_ASSERT(count >= 0 && count <= m_byteCount);
     if (!m_compressed) {
         out.append(m_held.get(), count);
-        return;
+        return true;
     }
     // A frame decompresses whole; what lies past count is cut off again.
     const qsizetype start = out.size();
     out.resize(start + m_byteCount);
-    const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), out.data() + start, size_t(m_byteCount), m_held.get(),
-                                            size_t(m_heldSize));
-    Q_ASSERT(size == size_t(m_byteCount));
-    Q_UNUSED(size);
-    out.resize(start + count);
+    const size_t size = ZSTD_decompressDCtx(ZstdContext::decompressor(), out.data() + start, size_t(m_byteCount),
+                                            m_held.get(), size_t(m_heldSize));
+    const bool whole = !ZSTD_isError(size) && size == size_t(m_byteCount);
+    out.resize(whole ? start + count : start);
+    return whole;
 }
 
 void LogChunk::render(qsizetype from, qsizetype to, QByteArray &text, FieldSpans &fields) const
 {
     std::array<char, kCapacity> plain;
     const char *bytes = plainBytes(plain);
+    if (!bytes) {
+        // Only a full chunk is packed, and it is read whole where its length matters.
+        text.append(from == 0 && to == m_byteCount ? m_textSize : to - from, kUnreadable);
+        return;
+    }
     const qsizetype start = text.size();
     text.resize(start + ReceiveNotation::kMaxChars * (to - from));
     char *out = text.data() + start;

@@ -1,11 +1,7 @@
 #include "receivelog.h"
 
-#include "codepage.h"
-
 #include <algorithm>
 #include <atomic>
-#include <iterator>
-#include <vector>
 
 quint64 ReceiveLog::nextGeneration()
 {
@@ -17,12 +13,20 @@ void ReceiveLog::append(QByteArrayView bytes, ReceiveNotation::Notation notation
 {
     bool sameRead = false;
     while (!bytes.isEmpty()) {
-        if (m_chunks.isEmpty() || m_chunks.constLast()->room() == 0) {
-            if (m_chunks.size() > kRawChunks)
-                m_chunks.at(m_chunks.size() - kRawChunks - 1)->compress();
-            m_chunks.append(QExplicitlySharedDataPointer<LogChunk>(new LogChunk));
+        if (m_chunkCount == 0 || at(m_chunkCount - 1).room() == 0) {
+            if (m_chunkCount > kRawChunks) {
+                const qsizetype index = m_chunkCount - kRawChunks - 1;
+                ChunkPointer &behind = m_pages[index / kPageChunks][index % kPageChunks];
+                behind = behind->packed();
+            }
+            if (m_chunkCount % kPageChunks == 0) {
+                m_pages.append(QList<ChunkPointer>());
+                m_pages.last().reserve(kPageChunks);
+            }
+            m_pages.last().append(ChunkPointer(new LogChunk));
+            ++m_chunkCount;
         }
-        LogChunk &last = *m_chunks.constLast();
+        LogChunk &last = *m_pages.constLast().constLast();
         const qsizetype n = std::min(last.room(), bytes.size());
         const qsizetype before = last.textSize();
         last.append(bytes.first(n), notation, msecs, sameRead);
@@ -35,75 +39,44 @@ void ReceiveLog::append(QByteArrayView bytes, ReceiveNotation::Notation notation
 
 void ReceiveLog::clear()
 {
-    m_chunks.clear();
+    m_pages.clear();
+    m_chunkCount = 0;
     m_size = 0;
     m_byteCount = 0;
     m_generation = nextGeneration();
 }
 
-QString ReceiveLog::toString() const
-{
-    QByteArray text;
-    FieldSpans fields;
-    for (const QExplicitlySharedDataPointer<LogChunk> &chunk : m_chunks)
-        chunk->render(0, chunk->byteCount(), text, fields);
-    QString unicode;
-    unicode.reserve(text.size());
-    for (const char c : std::as_const(text))
-        unicode.append(CodePage::toUnicode(quint8(c)));
-    return unicode;
-}
-
 LogChunk::Snapshot ReceiveLog::chunk(qsizetype index) const
 {
-    const LogChunk *chunk = m_chunks.at(index).data();
-    return LogChunk::Snapshot{QExplicitlySharedDataPointer<const LogChunk>(chunk), qint32(chunk->byteCount()),
-                              qint32(chunk->textSize())};
+    const LogChunk &chunk = at(index);
+    return LogChunk::Snapshot{QExplicitlySharedDataPointer<const LogChunk>(&chunk), qint32(chunk.byteCount()),
+                              qint32(chunk.textSize())};
 }
 
+ReceiveLog ReceiveLog::snapshot() const
+{
+    ReceiveLog copy = *this;
+    if (m_chunkCount > 0 && at(m_chunkCount - 1).room() > 0)
+        copy.m_pages.last().last() = ChunkPointer(new LogChunk(at(m_chunkCount - 1)));
+    return copy;
+}
+
+// Ids grow along the log: a packed chunk keeps the id of the one it replaced.
 qsizetype ReceiveLog::indexOf(quint64 id) const
 {
-    const auto it = std::partition_point(m_chunks.cbegin(), m_chunks.cend(),
-                                         [id](const QExplicitlySharedDataPointer<LogChunk> &c) { return c->id() < id; });
-    return it != m_chunks.cend() && (*it)->id() == id ? it - m_chunks.cbegin() : -1;
+    const auto page = std::partition_point(m_pages.cbegin(), m_pages.cend(),
+                                           [id](const QList<ChunkPointer> &p) { return p.constLast()->id() < id; });
+    if (page == m_pages.cend())
+        return -1;
+    const auto it = std::partition_point(page->cbegin(), page->cend(),
+                                         [id](const ChunkPointer &c) { return c->id() < id; });
+    if (it == page->cend() || (*it)->id() != id)
+        return -1;
+    return (page - m_pages.cbegin()) * kPageChunks + (it - page->cbegin());
 }
 
 qint64 ReceiveLog::arrivalTime(qint64 byte) const
 {
     Q_ASSERT(byte >= 0 && byte < m_byteCount);
-    return m_chunks.at(byte / kChunkSize)->times().timeOf(byte % kChunkSize);
-}
-
-QList<ReceiveLog::Read> ReceiveLog::reads(qint64 from, qsizetype max) const
-{
-    QList<Read> reads;
-    if (from < 0 || from >= m_byteCount || max <= 0)
-        return reads;
-    // Back to where the read that brought `from` began, chunks before if it is long.
-    qsizetype chunk = from / kChunkSize;
-    std::vector<ChunkTimes::Read> local = m_chunks.at(chunk)->times().reads();
-    auto read = std::prev(std::partition_point(local.cbegin() + 1, local.cend(), [&](const ChunkTimes::Read &r) {
-        return r.from <= from % kChunkSize;
-    }));
-    while (read == local.cbegin() && m_chunks.at(chunk)->times().continued()) {
-        local = m_chunks.at(--chunk)->times().reads();
-        read = local.cend() - 1;
-    }
-    for (;; ++chunk) {
-        const LogChunk &c = *m_chunks.at(chunk);
-        for (; read != local.cend(); ++read) {
-            const qsizetype end = std::next(read) != local.cend() ? std::next(read)->from : c.byteCount();
-            if (read == local.cbegin() && c.times().continued() && !reads.isEmpty()) {
-                reads.last().count += end; // the last read goes on in this chunk
-                continue;
-            }
-            if (reads.size() == max)
-                return reads;
-            reads.append(Read{chunk * qint64(kChunkSize) + read->from, end - read->from, read->msecs});
-        }
-        if (chunk + 1 == m_chunks.size())
-            return reads;
-        local = m_chunks.at(chunk + 1)->times().reads();
-        read = local.cbegin();
-    }
+    return at(byte / kChunkSize).times().timeOf(byte % kChunkSize);
 }

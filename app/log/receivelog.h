@@ -6,47 +6,22 @@
 #include <QByteArrayView>
 #include <QExplicitlySharedDataPointer>
 #include <QList>
-#include <QString>
 
-// The road of a received byte: the serial notifier reads what the line has (MSComm),
-// the window's serial event drains it, hands it to a recording if there is one, and
-// appends it here in the notation selected then, with the time of the read; the
-// receive box (LogView) shares the new chunk as a block of its text (LogText), its
-// wrap (WrapLayout) counts the new lines, and at most once a frame the box shapes
-// (ShapedLine) and paints the lines in view, rendering their chunks' text only then.
-//
 // The received text, kept as what it is made of: the received bytes, one byte each,
 // the notation each arrived in and the time it arrived. Its text (each byte written
-// in that notation) is rendered only where it is read. The bytes sit in chunks of
+// in that notation) is rendered where it is read. The bytes sit in chunks of
 // kChunkSize; only the last grows, and chunks further than kRawChunks behind it are
-// compressed. Readers share the chunks and may keep them after the log itself is gone.
+// packed. Readers share the chunks and may keep them after the log itself is gone.
 //
 // Arrival times: every append is one read, and all its bytes get the time it was
 // read, in ms since the epoch from the system clock. Times are kept as given: when
 // the clock is set back, later bytes show earlier times, and nothing is reordered or
-// clamped, so that each byte shows what the clock said when it came. A file writer
-// goes through the reads in order, a slice at a time:
-//
-//     for (qint64 from = 0; from < log.byteCount();) {
-//         const QList<ReceiveLog::Read> reads = log.reads(from, 1000);
-//         for (const ReceiveLog::Read &read : reads)
-//             ...; // one line: read.msecs, bytes [read.first, read.first + read.count)
-//         from = reads.constLast().first + reads.constLast().count;
-//     }
+// clamped, so that each byte shows what the clock said when it came.
 class ReceiveLog
 {
 public:
     static constexpr qsizetype kChunkSize = LogChunk::kCapacity;
     static constexpr qsizetype kRawChunks = 16;
-
-    // Bytes, counted from 0 since the last clear, that one read brought.
-    struct Read
-    {
-        qint64 first = 0;
-        qint64 count = 0;
-        qint64 msecs = 0; // since the epoch, as the clock said
-        friend bool operator==(const Read &, const Read &) = default;
-    };
 
     // The bytes of one read, read at msecs since the epoch; no bytes, no read.
     void append(QByteArrayView bytes, ReceiveNotation::Notation notation, qint64 msecs);
@@ -55,20 +30,18 @@ public:
 
     // In characters of text.
     qsizetype size() const { return m_size; }
-    bool isEmpty() const { return m_size == 0; }
     qint64 byteCount() const { return m_byteCount; }
-    QString toString() const;
 
     // When byte `byte` arrived; byte in [0, byteCount()).
     qint64 arrivalTime(qint64 byte) const;
-    // The reads from the one that brought byte `from` on, in order, at most max of
-    // them; none when from is not in [0, byteCount()). Each is whole, however many
-    // chunks it fills.
-    QList<Read> reads(qint64 from, qsizetype max) const;
 
     // Every chunk but the last is full.
-    qsizetype chunkCount() const { return m_chunks.size(); }
+    qsizetype chunkCount() const { return m_chunkCount; }
     LogChunk::Snapshot chunk(qsizetype index) const;
+    // The log as it is now, to be read on another thread while this one grows on:
+    // it shares the chunks, but for a copy of the last unless that is full. Taking
+    // it costs a pointer for every kPageChunks chunks.
+    ReceiveLog snapshot() const;
     // The index of the chunk with that id, or -1.
     qsizetype indexOf(quint64 id) const;
 
@@ -77,7 +50,15 @@ public:
     quint64 generation() const { return m_generation; }
 
 private:
-    QList<QExplicitlySharedDataPointer<LogChunk>> m_chunks;
+    using ChunkPointer = QExplicitlySharedDataPointer<LogChunk>;
+    // The chunks are held in pages: a snapshot shares the pages, and whichever side
+    // then changes a page copies that page alone.
+    static constexpr qsizetype kPageChunks = 1024;
+
+    const LogChunk &at(qsizetype index) const { return *m_pages.at(index / kPageChunks).at(index % kPageChunks); }
+
+    QList<QList<ChunkPointer>> m_pages;
+    qsizetype m_chunkCount = 0;
     qsizetype m_size = 0;
     qint64 m_byteCount = 0;
     quint64 m_generation = nextGeneration();

@@ -72,7 +72,7 @@ void LogView::clear()
 {
     m_refreshPending = false;
     m_editor.clear();
-    m_top = 0;
+    m_scroll.reset();
     syncBar();
     viewport()->update();
 }
@@ -91,7 +91,7 @@ void LogView::select(qsizetype anchor, qsizetype caret)
 
 qsizetype LogView::firstVisiblePosition() const
 {
-    return std::as_const(m_editor).layout().lineStart(topLine());
+    return m_scroll.firstVisiblePosition();
 }
 
 void LogView::addMenuActions(const QList<QAction *> &actions)
@@ -110,25 +110,42 @@ void LogView::setBottomWidget(QWidget *widget)
     m_bottomWidget = widget;
     if (widget)
         widget->show();
-    placeBottomWidget();
+    placeEdgeWidgets();
 }
 
-// The viewport's margin makes the room; the new height reaches resizeEvent like any.
-void LogView::placeBottomWidget()
+// A view at the end stays there: the lines give up their oldest row, not the newest.
+void LogView::setTopWidget(QWidget *widget)
 {
-    const int height = m_bottomWidget ? m_bottomWidget->sizeHint().height() : 0;
-    setViewportMargins(0, 0, 0, height);
-    if (!m_bottomWidget)
-        return;
+    settleView();
+    const bool atEnd = isAtEnd();
+    if (m_topWidget && m_topWidget != widget)
+        m_topWidget->hide();
+    m_topWidget = widget;
+    if (widget)
+        widget->show();
+    placeEdgeWidgets();
+    if (atEnd)
+        scrollToEnd();
+}
+
+// The viewport's margins make the room; the new height reaches resizeEvent like any.
+void LogView::placeEdgeWidgets()
+{
+    const int top = m_topWidget ? m_topWidget->sizeHint().height() : 0;
+    const int bottom = m_bottomWidget ? m_bottomWidget->sizeHint().height() : 0;
+    setViewportMargins(0, top, 0, bottom);
     const QRect lines = viewport()->geometry();
-    m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), height);
+    if (m_topWidget)
+        m_topWidget->setGeometry(lines.left(), lines.top() - top, lines.width(), top);
+    if (m_bottomWidget)
+        m_bottomWidget->setGeometry(lines.left(), lines.bottom() + 1, lines.width(), bottom);
 }
 
 bool LogView::event(QEvent *event)
 {
     const bool handled = QAbstractScrollArea::event(event);
-    if (event->type() == QEvent::Resize && m_bottomWidget)
-        placeBottomWidget();
+    if (event->type() == QEvent::Resize && (m_bottomWidget || m_topWidget))
+        placeEdgeWidgets();
     return handled;
 }
 
@@ -282,8 +299,8 @@ void LogView::keyPressEvent(QKeyEvent *event)
     const int rows = visibleRows();
     if (command.action == KeyCommand::Action::NextPage || command.action == KeyCommand::Action::PreviousPage) {
         const qint64 step = command.action == KeyCommand::Action::NextPage ? rows : -rows;
-        m_editor.layout().ensureAround(m_top, std::max<qint64>(0, -step), std::max<qint64>(0, step) + rows);
-        scrollToLine(topLine() + step);
+        m_scroll.scrollBy(step, rows);
+        syncBar();
     }
     keepingView([&] { m_editor.carryOut(command, event->text(), rows); });
 }
@@ -380,8 +397,8 @@ void LogView::timerEvent(QTimerEvent *event)
         settleSlice();
     } else if (event->timerId() == m_dragTimer.timerId()) {
         const qint64 step = m_dragPoint.y() < 0 ? -1 : 1;
-        m_editor.layout().ensureAround(m_top, 1, visibleRows() + 1);
-        scrollToLine(topLine() + step);
+        m_scroll.scrollBy(step, visibleRows());
+        syncBar();
         viewport()->update();
         dragTo(m_dragPoint);
     } else {

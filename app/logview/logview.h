@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logeditor.h"
+#include "logscroll.h"
 #include "receivelog.h"
 
 #include <QAbstractScrollArea>
@@ -14,7 +15,8 @@ class QHelpEvent;
 // bar, over a text that may be endless. It shares the log's chunks instead of
 // copying them, wraps what it reads at once and the rest in the background, and
 // shapes only the lines in view, so showing a grown log costs what the new
-// characters cost. Scrolling and the background wrap are in logviewscroll.cpp.
+// characters cost. Where it looks into the text is LogScroll's; how the view, the bar
+// and the background wrap follow the text is in logviewscroll.cpp.
 class LogView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -24,8 +26,10 @@ public:
 
     // Afterwards the box holds exactly the log's text. While the box still holds
     // what the last call put there and the log only grew, only the new part is added.
-    // The view follows the end while it shows the end, and stays put otherwise; it
-    // is brought up to date at most once a frame, however many calls come.
+    // The view follows the end while it shows the end, and stays put otherwise. The
+    // view and bar follow at once, or, when they did within the last frame, at the
+    // frame's end (or before the operator acts): a flood of calls moves them about
+    // once a frame.
     void showLog(const ReceiveLog &log);
     // Empties the box only; the next showLog puts the whole log back, at the cost of
     // what the log got since.
@@ -49,6 +53,8 @@ public:
     // A child widget shown under the lines and as wide as they are, or none: the lines
     // give up the room it takes and the box keeps its size. The one before is hidden.
     void setBottomWidget(QWidget *widget);
+    // The same above the lines.
+    void setTopWidget(QWidget *widget);
 
 protected:
     bool event(QEvent *event) override;
@@ -85,17 +91,14 @@ private:
 
     qsizetype positionAt(QPoint point, bool *atLineEnd) const;
     qint64 topLine() const;
-    qint64 lastTopLine() const;
     bool isAtEnd() const;
     int visibleRows() const;
     int layoutWidth() const;
     QPointF lineOrigin(qint64 line) const;
-    void placeBottomWidget();
+    void placeEdgeWidgets();
 
     LogEditor m_editor;
-    // The view is a place in the text: the start of its first line. The bar's value
-    // is that line's number, which moves while line counts are estimates.
-    qsizetype m_top = 0;
+    LogScroll m_scroll{m_editor.layout(), m_editor.text()};
     bool m_movingBar = false;
     QBasicTimer m_settleTimer;
 
@@ -106,6 +109,7 @@ private:
     QAction *m_selectAllAction = nullptr;
     QList<QAction *> m_menuActions;
     QPointer<QWidget> m_bottomWidget;
+    QPointer<QWidget> m_topWidget;
 
     // The view as the operator last saw it, while a refresh waits for the next frame.
     QBasicTimer m_frameTimer;

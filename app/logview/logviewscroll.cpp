@@ -3,9 +3,6 @@
 #include <QDeadlineTimer>
 #include <QScrollBar>
 
-#include <algorithm>
-#include <limits>
-
 // Where the box looks into its text, and how the bar and the background wrap follow.
 
 namespace {
@@ -38,30 +35,22 @@ void LogView::settleView()
         refreshView();
 }
 
-// The view starts at the line holding pos, or as near the end as it goes.
 void LogView::scrollToPosition(qsizetype pos)
 {
-    WrapLayout &layout = m_editor.layout();
-    m_top = std::clamp<qsizetype>(pos, 0, m_editor.text().size());
-    layout.ensureAround(m_top, 0, visibleRows() + 1);
-    if (topLine() > lastTopLine()) {
-        layout.ensureAround(m_editor.text().size(), visibleRows(), 0);
-        m_top = layout.lineStart(lastTopLine());
-    }
-    m_top = firstVisiblePosition();
+    m_scroll.toPosition(pos, visibleRows());
     syncBar();
 }
 
 void LogView::scrollToLine(qint64 line)
 {
-    if (line >= lastTopLine())
-        return scrollToEnd();
-    scrollToPosition(m_editor.layout().placeOfLine(std::max<qint64>(0, line)));
+    m_scroll.toLine(line, visibleRows());
+    syncBar();
 }
 
 void LogView::scrollToEnd()
 {
-    scrollToPosition(m_editor.text().size());
+    m_scroll.toEnd(visibleRows());
+    syncBar();
 }
 
 // The bar follows the view; line numbers change under it while the wrap settles.
@@ -70,8 +59,8 @@ void LogView::syncBar()
     QScrollBar *bar = verticalScrollBar();
     m_movingBar = true;
     bar->setPageStep(visibleRows());
-    bar->setRange(0, int(std::min<qint64>(lastTopLine(), std::numeric_limits<int>::max())));
-    bar->setValue(int(std::min<qint64>(topLine(), std::numeric_limits<int>::max())));
+    bar->setRange(0, m_scroll.barMaximum(visibleRows()));
+    bar->setValue(m_scroll.barValue());
     m_movingBar = false;
 }
 
@@ -85,7 +74,7 @@ void LogView::startSettling()
 void LogView::settleSlice()
 {
     const bool atEnd = isAtEnd();
-    const qsizetype shownFrom = m_top;
+    const qsizetype shownFrom = m_scroll.top();
     const qsizetype shownTo = std::as_const(m_editor).layout().lineEnd(topLine() + visibleRows());
     const auto [from, to] = m_editor.settle(QDeadlineTimer(kSettleMs, Qt::PreciseTimer));
     if (m_editor.isSettled())
@@ -93,7 +82,7 @@ void LogView::settleSlice()
     if (atEnd)
         scrollToEnd();
     else
-        scrollToPosition(m_top);
+        scrollToPosition(shownFrom);
     if (from < to && from <= shownTo && to >= shownFrom)
         viewport()->update();
 }
@@ -115,15 +104,10 @@ void LogView::caretMoved()
 
 qint64 LogView::topLine() const
 {
-    return std::as_const(m_editor).layout().lineOf(m_top);
-}
-
-qint64 LogView::lastTopLine() const
-{
-    return std::max<qint64>(0, std::as_const(m_editor).layout().lineCount() - visibleRows());
+    return m_scroll.topLine();
 }
 
 bool LogView::isAtEnd() const
 {
-    return topLine() >= lastTopLine();
+    return m_scroll.isAtEnd(visibleRows());
 }

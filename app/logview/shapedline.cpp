@@ -1,5 +1,7 @@
 #include "shapedline.h"
 
+#include "linebreak.h"
+
 #include <QPainter>
 #include <QPalette>
 
@@ -12,10 +14,10 @@ ShapedLine::ShapedLine(const LogText &text, const WrapLayout &layout, qint64 lin
 {
     const QString chars = text.mid(m_start, m_end);
     m_contentStart = m_start;
-    if (!chars.isEmpty() && chars.front() == u'\n' && m_start > 0 && text.at(m_start - 1) == u'\r')
+    if (!chars.isEmpty() && m_start > 0 && LineBreak::isPair(text.at(m_start - 1), chars.front()))
         ++m_contentStart;
     m_contentEnd = m_end;
-    const bool hardEnd = m_end > m_contentStart && (chars.back() == u'\r' || chars.back() == u'\n');
+    const bool hardEnd = m_end > m_contentStart && LineBreak::isBreak(chars.back());
     if (hardEnd)
         --m_contentEnd;
     m_softEnd = !hardEnd && m_end < text.size();

@@ -2,12 +2,14 @@
 
 #include "globals.h"
 #include "logview.h"
+#include "reconnectwait.h"
 #include "serialstringdisplay.h"
 #include "transmitkey.h"
 #include "units.h"
 #include "version.h"
 #include "windowlayout.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -38,6 +40,7 @@ CommPort::CommPort(PortDirectory ports, QWidget *parent)
     StopBits[0]->setChecked(true);
 
     connectHandlers();
+    createTransmitMenu();
     Form_Load();
 }
 
@@ -64,6 +67,8 @@ void CommPort::connectHandlers()
     connect(Timer1, &QTimer::timeout, this, &CommPort::Timer1_Timer);
     connect(&MSComm1, &MSComm::OnComm, this, &CommPort::MSComm1_OnComm);
     connect(&MSComm1, &MSComm::portLost, this, &CommPort::portLost);
+    connect(menuReconnect, &QAction::toggled, this, &CommPort::menuReconnect_Toggled);
+    connect(m_reconnect, &ReconnectWait::deviceBack, this, &CommPort::reopenLostPort);
 }
 
 void CommPort::Form_Load()
@@ -87,6 +92,8 @@ bool CommPort::eventFilter(QObject *watched, QEvent *event)
         Form_Resize();
     } else if (watched == Text2 && event->type() == QEvent::KeyPress) {
         const auto &key = *static_cast<QKeyEvent *>(event);
+        if (functionKey(key))
+            return true;
         Text2_KeyPress(key);
         if (TransmitKey::isMenuKey(key.modifiers()) && !key.text().isEmpty())
             return true;

@@ -8,9 +8,13 @@
 #include <array>
 #include <optional>
 
+class CommLine;
 class IndicatorShape;
 class LogCapture;
 class LogView;
+class MessageSession;
+class MessagesWindow;
+class QAction;
 class QFrame;
 class QGroupBox;
 class QInputMethodEvent;
@@ -19,6 +23,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class ReconnectWait;
 class SerialStringDisplay;
 
 // The main window: a byte-level terminal on one serial port. The left column picks
@@ -29,9 +34,11 @@ class SerialStringDisplay;
 // A member named X_Event handles event Event of control X (Form is the window itself)
 // and does what the window's design says that handler does; every other member is a
 // helper of ours. The members are defined by role: building the controls
-// (commportform.cpp), settings and connection (commportconnection.cpp), receiving
-// (commportreceive.cpp), sending (commporttransmit.cpp), and start-up, event routing
-// and resizing (commport.cpp).
+// (commportform.cpp), settings and connection (commportconnection.cpp), reopening a
+// lost port when its device comes back (commportreconnect.cpp), receiving
+// (commportreceive.cpp), sending (commporttransmit.cpp), start-up, event routing
+// and resizing (commport.cpp), and the Messages window, F-keys and Send File that the
+// transmit box leads to (commportmessages.cpp).
 class CommPort : public QWidget
 {
     Q_OBJECT
@@ -63,6 +70,13 @@ private:
     void ApplySettings();
     void portLost(const QString &reason);
     void tellWhy(const QString &reason);
+    void setConnectTip(const QString &tip);
+
+    void createReconnect();
+    void menuReconnect_Toggled(bool on);
+    void reopenLostPort();
+    void waitForDevice();
+    void stopWaiting();
 
     void MSComm1_OnComm();
     void Timer1_Timer();
@@ -74,6 +88,14 @@ private:
     void restartErrorTimer();
 
     void Form_Resize();
+
+    // Talking to the device: nothing here runs until the operator asks for it.
+    void createTransmitMenu();
+    void showTransmitMenu(const QPoint &pos);
+    MessagesWindow *messagesWindow();
+    void openMessagesWindow();
+    bool functionKey(const QKeyEvent &key);
+    void sendFile();
 
     QString BaudText;
     QString ParityText;
@@ -99,5 +121,19 @@ private:
     QPushButton *command2 = nullptr;
     QTimer *Timer1 = nullptr;
     LogCapture *m_capture = nullptr;
+    // Connect's context menu item; off at start.
+    QAction *menuReconnect = nullptr;
+    // Says beside Connect which device a lost port waits for.
+    QLabel *ReconnectLabel = nullptr;
+    ReconnectWait *m_reconnect = nullptr;
+    // Connect's tooltip as the connection has it, before what reconnecting adds.
+    QString m_connectTip;
+    // Set while the port is reopened on its own, not by the operator.
+    bool m_reopening = false;
     bool m_frameKnown = false;
+    CommLine *m_line = nullptr;
+    MessagesWindow *m_messages = nullptr;
+    // The Messages window's session, once it exists; it hears received bytes only
+    // while it awaits a reply.
+    MessageSession *m_session = nullptr;
 };

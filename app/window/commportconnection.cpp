@@ -33,15 +33,18 @@ void CommPort::StopBits_Click(int index)
 
 void CommPort::Port_Click(int)
 {
+    stopWaiting();
     Connect->setEnabled(true);
     ApplySettings();
 }
 
 void CommPort::Connect_Click()
 {
+    if (!m_reopening)
+        stopWaiting();
     ApplySettings();
     // Typing goes to the line at once; a Space would otherwise release Connect again.
-    if (Connect->isChecked() && MSComm1.PortOpen())
+    if (Connect->isChecked() && MSComm1.PortOpen() && !m_reopening)
         Text2->setFocus();
 }
 
@@ -68,11 +71,11 @@ void CommPort::ApplySettings()
             MSComm1.setCommPort(port);
             MSComm1.setSettings(BaudText + u',' + ParityText + QStringLiteral(",8,") + StopBitsText);
             MSComm1.setPortOpen(true);
-            Connect->setToolTip(QStringLiteral("Port %1 open: %2 at %3").arg(port).arg(MSComm1.devicePath(), MSComm1.Settings()));
+            setConnectTip(QStringLiteral("Port %1 open: %2 at %3").arg(port).arg(MSComm1.devicePath(), MSComm1.Settings()));
         } else {
             if (MSComm1.PortOpen())
                 MSComm1.setPortOpen(false);
-            Connect->setToolTip(QString());
+            setConnectTip(QString());
         }
     } catch (const CommError &error) {
         Connect->setChecked(false);
@@ -84,9 +87,12 @@ void CommPort::portLost(const QString &reason)
 {
     Connect->setChecked(false);
     tellWhy(QStringLiteral("Port %1 was closed: %2").arg(MSComm1.CommPort()).arg(reason));
+    if (menuReconnect->isChecked())
+        waitForDevice();
 }
 
 void CommPort::tellWhy(const QString &reason)
 {
     ReasonTip::show(Connect, reason);
+    setConnectTip(reason);
 }

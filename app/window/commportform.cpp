@@ -138,4 +138,5 @@ void CommPort::createRightColumn()
     Connect->setEnabled(false);
     Clear = button(buttonFrame, QStringLiteral("Clear"), QStringLiteral("Clear"), twipsRect(1080, 240, 615, 375));
     command2 = button(buttonFrame, QStringLiteral("command2"), QStringLiteral("Exit"), twipsRect(1800, 240, 615, 375));
+    createReconnect();
 }

@@ -3,6 +3,7 @@
 #include "indicatorshape.h"
 #include "logcapture.h"
 #include "logview.h"
+#include "messagesession.h"
 #include "receivenotation.h"
 
 #include <QDateTime>
@@ -10,6 +11,15 @@
 #include <QRadioButton>
 #include <QTimer>
 
+// The road of a received byte: the serial notifier reads what the line has
+// (MSComm); this handler drains it, hands each piece to the recording if there is
+// one (its writer thread takes it to the disk), and appends it to the log
+// (ReceiveLog) in the notation selected now, with the time of the read. The receive
+// box (LogView) shares the log's new chunks as blocks of its text (LogText); its
+// wrap (WrapLayout) renders the new text and wraps it, up to a bound, the rest in
+// the background; the box moves its view and bar at once, or at the end of the frame
+// when it did within the last one, and paints the lines in view (ShapedLine) from
+// their chunks' text, rendered again unless a recent rendering is still kept.
 void CommPort::MSComm1_OnComm()
 {
     const qint16 event = MSComm1.CommEvent();
@@ -33,6 +43,8 @@ void CommPort::MSComm1_OnComm()
         const auto take = [&](QByteArrayView piece) {
             m_capture->record(piece);
             ReceivedText.append(piece, notation, now);
+            if (m_session && m_session->awaitsReply())
+                m_session->received(piece);
         };
         char bytes[4096];
         qsizetype used = 0;

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -45,19 +44,18 @@ LogCapture::LogCapture(LogView *box, const ReceiveLog &log, QObject *parent)
     connect(&m_progressDelay, &QTimer::timeout, this, &LogCapture::showProgress);
 }
 
-// A badge in the top right corner of the text: the box keeps its place, size and
-// caption, and clicks and tooltips go through to the box.
+// A strip above the lines while recording: the lines give up its room, so no
+// received text is ever under it, and the box keeps its place, size and caption.
+// Clicks and tooltips go through to the box.
 void LogCapture::createRecordMark()
 {
-    m_recordMark = new QLabel(tr("\u25CF REC"), m_box->viewport());
+    m_recordMark = new QLabel(m_box);
     m_recordMark->setObjectName(QStringLiteral("RecordMark"));
     m_recordMark->setAccessibleName(tr("Recording"));
     m_recordMark->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // Its own roles: a child of the text's viewport would take the text's colours.
-    m_recordMark->setBackgroundRole(QPalette::Window);
-    m_recordMark->setForegroundRole(QPalette::WindowText);
     m_recordMark->setAutoFillBackground(true);
     m_recordMark->setMargin(1);
+    m_recordMark->setIndent(kMarkInset);
     QPalette palette = m_recordMark->palette();
     palette.setColor(QPalette::Window, QColor(192, 0, 0));
     palette.setColor(QPalette::WindowText, Qt::white);
@@ -65,22 +63,7 @@ void LogCapture::createRecordMark()
     QFont font = m_recordMark->font();
     font.setBold(true);
     m_recordMark->setFont(font);
-    m_recordMark->adjustSize();
     m_recordMark->hide();
-    m_box->viewport()->installEventFilter(this);
-}
-
-bool LogCapture::eventFilter(QObject *watched, QEvent *event)
-{
-    // The box may be on its way out, so it is not asked for its viewport here.
-    if (event->type() == QEvent::Resize && watched == m_recordMark->parent())
-        placeRecordMark();
-    return QObject::eventFilter(watched, event);
-}
-
-void LogCapture::placeRecordMark()
-{
-    m_recordMark->move(m_recordMark->parentWidget()->width() - m_recordMark->width() - kMarkInset, kMarkInset);
 }
 
 // The desktop's own dialog where there is one. A name typed without an extension
@@ -185,7 +168,7 @@ void LogCapture::endSave()
 void LogCapture::recordToFile(bool on)
 {
     if (!on) {
-        m_recordMark->hide();
+        m_box->setTopWidget(nullptr);
         m_box->setToolTip(QString());
         m_recorder.stop();
         return;
@@ -205,13 +188,13 @@ void LogCapture::recordToFile(bool on)
     }
     m_recordAction->setChecked(true);
     m_box->setToolTip(tr("Recording to %1").arg(QDir::toNativeSeparators(path)));
-    placeRecordMark();
-    m_recordMark->show();
+    m_recordMark->setText(tr("\u25CF REC  %1").arg(QFileInfo(path).fileName()));
+    m_box->setTopWidget(m_recordMark);
 }
 
 void LogCapture::recordingFailed(const QString &reason)
 {
     m_recordAction->setChecked(false);
-    m_recordMark->hide();
+    m_box->setTopWidget(nullptr);
     ReasonTip::show(m_box, tr("Recording to %1 stopped: %2").arg(QDir::toNativeSeparators(m_recorder.path()), reason));
 }

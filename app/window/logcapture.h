@@ -16,7 +16,8 @@ class ReceiveLog;
 // Save writes the log as it is when chosen, to a file and in a format the operator
 // picks, with a progress dialog once it takes longer than kProgressAfterMs. Record
 // writes every received byte to a file until it is unchecked, and marks the box
-// meanwhile; why a recording failed shows beside the box, never in a dialog.
+// meanwhile; why a recording failed shows beside the box, never in a dialog. Both
+// write on threads of their own: the serial event never waits on the disk.
 class LogCapture : public QObject
 {
     Q_OBJECT
@@ -30,12 +31,8 @@ public:
     // Every received byte, in the serial event that read it, before the box shows it.
     void record(QByteArrayView bytes) { m_recorder.write(bytes); }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void createRecordMark();
-    void placeRecordMark();
     QString askForFile(const QString &caption, const QStringList &filters, bool appending, QString *filter);
 
     void saveLogAs();

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void sendsEveryByteValue_data();
     void sendsEveryByteValue();
     void largeOutputArrivesComplete();
+    void openingAndClosingAreTold();
     void heldPortFailsToOpen();
     void devicesReadAgainAtOpen();
     void settingsReopenPort();
@@ -267,6 +268,7 @@ void TestMSComm::largeOutputArrivesComplete()
     QVERIFY(line.isValid());
     MSComm comm(line.directory());
     QSignalSpy lost(&comm, &MSComm::portLost);
+    QSignalSpy drained(&comm, &MSComm::OutputDrained);
     comm.setPortOpen(true);
 
     QByteArray payload(kLargeOutput, Qt::Uninitialized);
@@ -274,12 +276,37 @@ void TestMSComm::largeOutputArrivesComplete()
         payload[i] = char((i * 7 + i / 251) & 0xFF);
     comm.Output(payload.first(kLargeOutput / 2));
     comm.Output(payload.sliced(kLargeOutput / 2));
+    // Nobody reads yet, so the line refused part of it.
+    QVERIFY(comm.OutBufferCount() > 0);
+    QCOMPARE(drained.count(), 0);
     line.startReading();
 
     QTRY_COMPARE_WITH_TIMEOUT(line.received().size(), payload.size(), kTimeout);
     QVERIFY(line.received() == payload);
     QVERIFY(comm.PortOpen());
     QCOMPARE(lost.count(), 0);
+    QCOMPARE(comm.OutBufferCount(), 0);
+    QCOMPARE(drained.count(), 1);
+}
+
+// Each change is told once: a reopen for new settings is none, a hang-up is one.
+void TestMSComm::openingAndClosingAreTold()
+{
+    PtyLine line;
+    QVERIFY(line.isValid());
+    MSComm comm(line.directory());
+    QSignalSpy told(&comm, &MSComm::portOpenChanged);
+    comm.setPortOpen(true);
+    comm.setSettings(QStringLiteral("115200,n,8,1"));
+    comm.setPortOpen(false);
+    comm.setPortOpen(false);
+    comm.setPortOpen(true);
+    line.closeMaster();
+    QTRY_VERIFY_WITH_TIMEOUT(!comm.PortOpen(), kTimeout);
+    QCOMPARE(told.count(), 4);
+    const QList<bool> expected = {true, false, true, false};
+    for (int i = 0; i < told.count(); ++i)
+        QCOMPARE(told.at(i).at(0).toBool(), expected.at(i));
 }
 
 void TestMSComm::heldPortFailsToOpen()

@@ -1,5 +1,7 @@
 #include "logview.h"
 
+#include "receivepieces.h"
+
 #include <QClipboard>
 #include <QScrollBar>
 #include <QToolTip>
@@ -70,7 +72,7 @@ void TestLogView::everyByteShownAndCopied()
     m_view->grab();
     QTest::keyClick(m_view.get(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(m_view.get(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), m_log.toString());
+    QCOMPARE(QGuiApplication::clipboard()->text(), textOf(m_log));
 }
 
 void TestLogView::selectionAcrossChunksCopiesExactly()
@@ -81,7 +83,7 @@ void TestLogView::selectionAcrossChunksCopiesExactly()
     m_view->select(kChunk - 3, kChunk - 3);
     for (int i = 0; i < 6; ++i)
         QTest::keyClick(m_view.get(), Qt::Key_Right, Qt::ShiftModifier);
-    QCOMPARE(m_view->selectedText(), m_log.toString().mid(kChunk - 3, 6));
+    QCOMPARE(m_view->selectedText(), textOf(m_log).mid(kChunk - 3, 6));
     QVERIFY(!m_view->selectedText().contains(u'\n'));
 }
 
@@ -97,21 +99,21 @@ void TestLogView::editThenSerialEvent()
     QFETCH(bool, atEnd);
     m_log.append(QByteArray(kChunk + 10, 'a'), Notation::Ascii, 0);
     m_view->showLog(m_log);
-    const QString before = m_log.toString();
+    const QString before = textOf(m_log);
     QTest::keyClick(m_view.get(), atEnd ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
     QTest::keyClicks(m_view.get(), QStringLiteral("x"));
     QTest::sendKeyEvent(QTest::Click, m_view.get(), Qt::Key_unknown, u"\u03a9"_qs, Qt::NoModifier);
     QCOMPARE(m_view->toPlainText(), atEnd ? before + u"x\u03a9"_qs : u"x\u03a9"_qs + before);
-    QCOMPARE(m_log.toString(), before);
+    QCOMPARE(textOf(m_log), before);
 
     m_log.append(QByteArrayView("Hi"), Notation::Ascii, 0);
     m_view->showLog(m_log);
-    QCOMPARE(m_view->toPlainText(), m_log.toString());
+    QCOMPARE(m_view->toPlainText(), textOf(m_log));
 
     m_view->clear();
     QCOMPARE(m_view->toPlainText(), QString());
     m_view->showLog(m_log);
-    QCOMPARE(m_view->toPlainText(), m_log.toString());
+    QCOMPARE(m_view->toPlainText(), textOf(m_log));
     m_log.clear();
     m_view->showLog(m_log);
     QCOMPARE(m_view->toPlainText(), QString());
@@ -162,7 +164,7 @@ void TestLogView::mouseSelects()
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(kBoxSize.width() - 30, 5));
-    QCOMPARE(m_view->selectedText(), m_log.toString());
+    QCOMPARE(m_view->selectedText(), textOf(m_log));
 
     const int zeroD = QFontMetrics(m_view->font()).horizontalAdvance(u"48,69,0"_qs) + 2;
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(zeroD, 5));
@@ -261,7 +263,7 @@ void TestLogView::outlivesTheLog()
     auto log = std::make_unique<ReceiveLog>();
     log->append(QByteArray(3 * kChunk, 'z'), Notation::Ascii, 0);
     m_view->showLog(*log);
-    const QString shown = log->toString();
+    const QString shown = textOf(*log);
     log.reset();
     m_view->grab();
     QCOMPARE(m_view->toPlainText(), shown);
