@@ -16,6 +16,7 @@
 #include "filedialogs.h"
 #include "logrecorder.h"
 #include "logview.h"
+#include "procstatus.h"
 #include "ptyline.h"
 
 #include <QAction>
@@ -93,26 +94,6 @@ struct Sizes
 constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5, 20000};
 constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1, 3000};
 constexpr int k115200BytesPerSecond = 11520;
-
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').front().toLongLong();
-    }
-    return 0;
-}
-
-// From here on VmHWM is the peak since now.
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
 
 double ms(Clock::duration d)
 {
@@ -258,8 +239,8 @@ Flood flood(Bench &bench, Kind stream, qint64 limit, qsizetype stopAtChars)
             injected += 21 * event.size();
             result.costs.push_back(median(samples));
             if (result.costs.size() == 2) {
-                resetPeak();
-                result.quarterRssKiB = statusKiB("VmRSS:");
+                ProcStatus::resetPeak();
+                result.quarterRssKiB = ProcStatus::kib("VmRSS:");
                 result.quarterBytes = log.byteCount();
             }
             lastTick = Clock::now();
@@ -296,7 +277,7 @@ int runNotation(const Run &run, const Sizes &sizes)
     bench.typist.stop();
     const std::vector<double> waits = bench.keyWaits(firstFloodKey);
     const ReceiveLog &log = bench.window.receivedText();
-    const double perByte = double(statusKiB("VmHWM:") - result.quarterRssKiB) * 1024
+    const double perByte = double(ProcStatus::kib("VmHWM:") - result.quarterRssKiB) * 1024
                            / double(log.byteCount() - result.quarterBytes);
 
     const double copy = timed([&] {
@@ -339,11 +320,11 @@ int runGigabyte(const Sizes &sizes)
 {
     Bench bench(kGigabyteRun);
     bench.warmUp(kGigabyteRun.stream);
-    const qint64 rssBefore = statusKiB("VmRSS:");
+    const qint64 rssBefore = ProcStatus::kib("VmRSS:");
     const qint64 bytesBefore = bench.window.receivedText().byteCount();
     const Flood result = flood(bench, kGigabyteRun.stream, sizes.gigabyte, 0);
     const ReceiveLog &log = bench.window.receivedText();
-    const qint64 rss = statusKiB("VmRSS:");
+    const qint64 rss = ProcStatus::kib("VmRSS:");
     QScrollBar *bar = bench.text1->verticalScrollBar();
     const double top = timed([&] {
         bar->setValue(0);
@@ -369,7 +350,7 @@ int runGigabyte(const Sizes &sizes)
                 "resize: %.0f ms; DEC clicked, then one event: %.0f ms\n",
                 double(log.byteCount()) / kMiB, double(log.size()) / kMiB,
                 double(log.byteCount()) / kMiB / result.seconds, double(rss) / 1024, double(rssBefore) / 1024,
-                double(rss - rssBefore) * 1024 / double(log.byteCount() - bytesBefore), double(statusKiB("VmHWM:")) / 1024, top,
+                double(rss - rssBefore) * 1024 / double(log.byteCount() - bytesBefore), double(ProcStatus::kib("VmHWM:")) / 1024, top,
                 end, resize, notation);
     std::fflush(stdout);
     pacedKeyWaits(bench, sizes);

@@ -13,6 +13,8 @@ namespace DiskFile {
 // puts in place. Called on writer threads.
 using SyncCall = int (*)(int fd);
 void setSyncCall(SyncCall call); // null: fdatasync again
+// The stand-in in place, or null.
+SyncCall syncCall();
 
 QString reasonOf(int error);
 

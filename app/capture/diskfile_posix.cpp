@@ -1,8 +1,6 @@
 #include "diskfile.h"
 
-#include <atomic>
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +9,6 @@
 namespace DiskFile {
 
 namespace {
-
-std::atomic<SyncCall> g_syncCall{nullptr};
 
 bool cannotSync(int error)
 {
@@ -39,16 +35,6 @@ QString refusalOf(const struct stat &info)
 }
 
 } // namespace
-
-void setSyncCall(SyncCall call)
-{
-    g_syncCall.store(call);
-}
-
-QString reasonOf(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 int openForRecording(const QString &path, QString *reason)
 {
@@ -99,7 +85,7 @@ int writeAll(int fd, QByteArrayView bytes)
 
 int syncData(int fd)
 {
-    const SyncCall call = g_syncCall.load();
+    const SyncCall call = syncCall();
     int result = 0;
     do {
         result = call ? call(fd) : ::fdatasync(fd);

@@ -1,9 +1,7 @@
 #include "diskfile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <limits>
 
 #include <fcntl.h>
@@ -14,8 +12,6 @@
 namespace DiskFile {
 
 namespace {
-
-std::atomic<SyncCall> g_syncCall{nullptr};
 
 // Windows' null device stands where /dev/null does on Linux.
 bool isNullDevice(const QString &path)
@@ -30,16 +26,6 @@ DWORD typeOf(int fd)
 }
 
 } // namespace
-
-void setSyncCall(SyncCall call)
-{
-    g_syncCall.store(call);
-}
-
-QString reasonOf(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Binary, or the C library would write every LF as CR LF.
 int openForRecording(const QString &path, QString *reason)
@@ -89,7 +75,7 @@ int syncData(int fd)
 {
     if (typeOf(fd) != FILE_TYPE_DISK)
         return 0;
-    const SyncCall call = g_syncCall.load();
+    const SyncCall call = syncCall();
     return (call ? call(fd) : ::_commit(fd)) == 0 ? 0 : errno;
 }
 

@@ -12,6 +12,7 @@
 #include "globals.h"
 #include "messagesession.h"
 #include "messageswindow.h"
+#include "procstatus.h"
 #include "ptyline.h"
 #include "receivestream.h"
 
@@ -77,25 +78,6 @@ double median(std::vector<double> v)
 double maximum(const std::vector<double> &v)
 {
     return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
-}
-
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').front().toLongLong();
-    }
-    return 0;
-}
-
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
 }
 
 // Waits for room while the line is full, as a device does, until `stop` is set.
@@ -513,14 +495,14 @@ int runMemory(qint64 size)
     CommLine line(bench.window.serialControl());
     FileSender sender(&line);
     QCoreApplication::processEvents();
-    const qint64 before = statusKiB("VmRSS:");
-    resetPeak();
+    const qint64 before = ProcStatus::kib("VmRSS:");
+    ProcStatus::resetPeak();
     Taker far(bench.pty.master(), size);
     if (sender.start(path, {}))
         return 1;
     runUntil([&] { return far.finished.load(); });
     std::printf("Send File of %5lld MiB: resident memory grew by %lld KiB at its peak\n",
-                static_cast<long long>(size / kMiB), statusKiB("VmHWM:") - before);
+                static_cast<long long>(size / kMiB), ProcStatus::kib("VmHWM:") - before);
     return 0;
 }
 
