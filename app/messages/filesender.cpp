@@ -23,6 +23,7 @@ FileSender::FileSender(MessageLine *line, QObject *parent)
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &FileSender::step);
+    connect(&m_file, &FileReadAhead::ready, this, &FileSender::step);
     if (!m_line)
         return;
     connect(m_line, &MessageLine::drained, this, [this] { if (m_running) step(); });
@@ -41,9 +42,8 @@ std::optional<QString> FileSender::start(const QString &path, Pacing pacing)
         return QStringLiteral("A file is being sent already");
     if (!m_line || !m_line->isOpen())
         return QStringLiteral("The port is closed: nothing was sent");
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 could not be opened: %2").arg(path, m_file.errorString());
+    if (const std::optional<QString> failure = m_file.open(path))
+        return QStringLiteral("%1 could not be opened: %2").arg(path, *failure);
     m_name = QFileInfo(path).fileName();
     m_pacing = pacing;
     m_total = m_file.size();
@@ -102,19 +102,19 @@ void FileSender::step()
     }
 }
 
-// False when there is nothing more to send now: the file is at its end, or failed.
+// False when there is nothing more to send now: the next piece is still being read
+// (ready() comes then), the file is at its end, or reading failed.
 bool FileSender::refill()
 {
-    m_piece.resize(kReadPiece);
-    const qint64 n = m_file.read(m_piece.data(), kReadPiece);
-    m_piece.resize(n < 0 ? 0 : qsizetype(n));
+    FileReadAhead::Next next = m_file.take();
+    m_piece = std::move(next.piece);
     m_piecePos = 0;
-    if (n < 0)
-        stopped(QStringLiteral("reading the file failed (%1)").arg(m_file.errorString()));
-    else if (n == 0)
+    if (next.kind == FileReadAhead::Next::Failed)
+        stopped(QStringLiteral("reading the file failed (%1)").arg(next.failure));
+    else if (next.kind == FileReadAhead::Next::End)
         finish(QStringLiteral("Sent %1 bytes of %2 in %3 s").arg(QLocale(QLocale::English).toString(m_handed), m_name)
                    .arg(double(m_clock.elapsed()) / 1000, 0, 'f', 1), true);
-    return n > 0;
+    return next.kind == FileReadAhead::Next::Piece;
 }
 
 // The bytes that may go in one write: one byte when bytes are paced, else up to the

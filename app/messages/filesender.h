@@ -1,7 +1,8 @@
 #pragma once
 
+#include "filereadahead.h"
+
 #include <QElapsedTimer>
-#include <QFile>
 #include <QObject>
 #include <QPointer>
 
@@ -10,8 +11,8 @@
 class MessageLine;
 class QTimer;
 
-// Sends a file's bytes exactly as they are, read in pieces so that any size takes the
-// same memory, at the line's own pace: a write goes to the line only while the line
+// Sends a file's bytes exactly as they are, read ahead in pieces so that any size takes
+// the same memory and no turn waits on the disk, at the line's own pace: a write goes to the line only while the line
 // has taken all before it, so at most the rest of one write waits in the serial
 // control and a typed key waits behind no more. A write is as long as the line sends
 // in kQueuedNs, judged by how fast the rest of the last one drained, so a slow line
@@ -26,7 +27,6 @@ public:
     static constexpr qsizetype kMinWrite = 16;
     static constexpr qsizetype kFirstWrite = 1024;
     static constexpr qsizetype kMaxWrite = 256 * 1024;
-    static constexpr qsizetype kReadPiece = kMaxWrite;
     static constexpr qint64 kQueuedNs = 20'000'000;
 
     struct Pacing
@@ -61,7 +61,7 @@ private:
     void stopped(const QString &why);
 
     QPointer<MessageLine> m_line;
-    QFile m_file;
+    FileReadAhead m_file;
     QString m_name;
     Pacing m_pacing;
     QByteArray m_piece;

@@ -21,7 +21,7 @@ name=lorvane-$version-windows-x64
 stage=$build/$name
 rm -rf "$stage" "$name.zip"
 mkdir -p "$stage/platforms" "$stage/styles"
-cp "$build/lorvane.exe" "$build/workbench/lorvane-messages.exe" "$stage/"
+cp "$build/lorvane.exe" "$build/lorvane-messages.exe" "$stage/"
 cp "$prefix"/bin/{Qt6Core,Qt6Gui,Qt6Widgets,libzstd}.dll "$stage/"
 for dll in libstdc++-6 libgcc_s_seh-1 libwinpthread-1; do
     cp "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll.dll")" "$stage/"

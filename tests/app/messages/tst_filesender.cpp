@@ -87,7 +87,7 @@ QString TestFileSender::writeFile(const QByteArray &bytes)
 
 void TestFileSender::fileArrivesByteForByte()
 {
-    QByteArray bytes(600 * 1024, Qt::Uninitialized);
+    QByteArray bytes(1600 * 1024, Qt::Uninitialized); // more pieces than are read ahead
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
     Reads far(m_pty->master());
     QSignalSpy finished(m_sender.get(), &FileSender::finished);
