@@ -10,12 +10,17 @@ if(WIN32)
         OUTPUT_VARIABLE _lorvane_stdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libwinpthread-1.dll
         OUTPUT_VARIABLE _lorvane_pthread OUTPUT_STRIP_TRAILING_WHITESPACE)
+    # The offscreen platform finds fonts only in one folder and knows no "monospace"
+    # alias: a folder with one fixed-pitch family gives the grid its font, as Windows
+    # itself would.
+    file(GLOB _lorvane_test_fonts /usr/share/fonts/truetype/dejavu/DejaVuSansMono*.ttf)
+    file(COPY ${_lorvane_test_fonts} DESTINATION ${CMAKE_BINARY_DIR}/test-fonts)
     get_filename_component(_lorvane_stdcxx_dir "${_lorvane_stdcxx}" DIRECTORY)
     get_filename_component(_lorvane_pthread_dir "${_lorvane_pthread}" DIRECTORY)
     set(LORVANE_TEST_ENVIRONMENT
         "WINEQT_QPA_PLATFORM=offscreen"
         "WINEQT_FORCE_STDERR_LOGGING=1"
-        "WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/dejavu"
+        "WINEQT_QPA_FONTDIR=Z:${CMAKE_BINARY_DIR}/test-fonts"
         "WINEDEBUG=-all"
         "WINEPATH=Z:${_lorvane_qt_prefix}/bin\\;Z:${_lorvane_stdcxx_dir}\\;Z:${_lorvane_pthread_dir}")
 else()
