@@ -13,6 +13,13 @@ namespace {
 // A read ends this long after the last byte that came; on both Windows and Wine.
 constexpr DWORD kReadIntervalMs = 1;
 
+// A read or write that timed out has moved what it reports and the line is still
+// there. Wine ends reads and writes so now and then, though no total timeout is set.
+bool timedOut(DWORD error)
+{
+    return error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT || error == WAIT_TIMEOUT;
+}
+
 } // namespace
 
 std::unique_ptr<SerialLine> SerialLine::create()
@@ -153,9 +160,11 @@ void WinCommLine::readDone()
         const DWORD error = m_api.lastError();
         if (error == ERROR_IO_INCOMPLETE)
             return;
-        m_reading = false;
-        lose(error);
-        return;
+        if (!timedOut(error)) {
+            m_reading = false;
+            lose(error);
+            return;
+        }
     }
     m_reading = false;
     DWORD errors = 0;
@@ -199,9 +208,11 @@ void WinCommLine::writeDone()
         const DWORD error = m_api.lastError();
         if (error == ERROR_IO_INCOMPLETE)
             return;
-        m_sending = false;
-        lose(error);
-        return;
+        if (!timedOut(error)) {
+            m_sending = false;
+            lose(error);
+            return;
+        }
     }
     m_sending = false;
     m_writeNotifier->setEnabled(false);

@@ -34,10 +34,14 @@ void CommPort::showTransmitMenu(const QPoint &pos)
     QMenu *menu = Text2->createStandardContextMenu(pos);
     menu->setObjectName(QStringLiteral("TransmitMenu"));
     menu->addSeparator();
-    QAction *messages = menu->addAction(QStringLiteral("&Messages\u2026"), this, &CommPort::openMessagesWindow);
+    // Queued: the menu deletes itself on closing, and a native file dialog's loop
+    // would let that happen while the menu still runs the item's trigger.
+    QAction *messages = menu->addAction(QStringLiteral("&Messages\u2026"));
     messages->setObjectName(QStringLiteral("menuMessages"));
-    QAction *file = menu->addAction(QStringLiteral("Send &File\u2026"), this, &CommPort::sendFile);
+    connect(messages, &QAction::triggered, this, &CommPort::openMessagesWindow, Qt::QueuedConnection);
+    QAction *file = menu->addAction(QStringLiteral("Send &File\u2026"));
     file->setObjectName(QStringLiteral("menuSendFile"));
+    connect(file, &QAction::triggered, this, &CommPort::sendFile, Qt::QueuedConnection);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(Text2->viewport()->mapToGlobal(pos));
 }

@@ -38,11 +38,12 @@ public:
         m_readError = error;
         ::SetEvent(m_read->hEvent);
     }
-    // Ends the pending write having sent `count` of its bytes.
-    void completeWrite(qsizetype count)
+    // Ends the pending write having sent `count` of its bytes, with `error` if it failed.
+    void completeWrite(qsizetype count, DWORD error = 0)
     {
         written.append(QByteArrayView(m_writeData, count));
         m_writeDone = DWORD(count);
+        m_writeError = error;
         ::SetEvent(m_write->hEvent);
     }
     bool writePending() const { return m_write != nullptr; }
@@ -105,7 +106,7 @@ public:
         if (overlapped == m_write && (::WaitForSingleObject(m_write->hEvent, 0) == WAIT_OBJECT_0 || wait)) {
             *transferred = m_writeDone;
             m_write = nullptr;
-            return TRUE;
+            return m_writeError ? fail(m_writeError, FALSE) : TRUE;
         }
         return fail(ERROR_IO_INCOMPLETE, FALSE);
     }
@@ -137,4 +138,5 @@ private:
     const char *m_writeData = nullptr;
     DWORD m_writeSize = 0;
     DWORD m_writeDone = 0;
+    DWORD m_writeError = 0;
 };

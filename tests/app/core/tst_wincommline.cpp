@@ -25,6 +25,8 @@ private Q_SLOTS:
     void errorBits_data();
     void errorBits();
     void vanishedPort();
+    void readThatTimedOutGoesOn();
+    void writesQueueBehindThePendingOne_data();
     void writesQueueBehindThePendingOne();
 };
 
@@ -140,10 +142,37 @@ void TestWinCommLine::vanishedPort()
     QCOMPARE(received.count(), 0);
 }
 
-void TestWinCommLine::writesQueueBehindThePendingOne()
+// As Wine ends a read now and then, with no total timeout set.
+void TestWinCommLine::readThatTimedOutGoesOn()
 {
     FakeCommApi api;
     WinCommLine line(api);
+    QSignalSpy failed(&line, &SerialLine::failed);
+    QByteArray data;
+    connect(&line, &SerialLine::received, this, [&](QByteArrayView raw) { data.append(raw); });
+    line.open(kPort, kSettings);
+    api.failRead(ERROR_TIMEOUT);
+    QTest::qWait(50);
+    api.completeRead("x");
+    QTRY_COMPARE(data, QByteArray("x"));
+    QVERIFY(line.isOpen());
+    QCOMPARE(failed.count(), 0);
+}
+
+void TestWinCommLine::writesQueueBehindThePendingOne_data()
+{
+    QTest::addColumn<quint32>("shortWriteError");
+    QTest::newRow("short write") << quint32(0);
+    // As Wine ends a write the device could not take at once.
+    QTest::newRow("short write that timed out") << quint32(ERROR_TIMEOUT);
+}
+
+void TestWinCommLine::writesQueueBehindThePendingOne()
+{
+    QFETCH(quint32, shortWriteError);
+    FakeCommApi api;
+    WinCommLine line(api);
+    QSignalSpy failed(&line, &SerialLine::failed);
     line.open(kPort, kSettings);
     line.write("abc");
     QVERIFY(api.writePending());
@@ -151,13 +180,15 @@ void TestWinCommLine::writesQueueBehindThePendingOne()
     line.write("de");
     QCOMPARE(api.pendingWriteSize(), 3);
     // The driver took two bytes: the rest goes first, then what was queued.
-    api.completeWrite(2);
+    api.completeWrite(2, shortWriteError);
     QTRY_COMPARE(api.writes, 2);
     QCOMPARE(api.pendingWriteSize(), 3);
     api.completeWrite(3);
     QTRY_VERIFY(!api.writePending());
     QCOMPARE(api.writes, 2);
     QCOMPARE(api.written, QByteArray("abcde"));
+    QVERIFY(line.isOpen());
+    QCOMPARE(failed.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestWinCommLine)

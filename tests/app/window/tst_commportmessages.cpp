@@ -83,8 +83,9 @@ void TestCommPortMessages::transmitMenuLeadsToTheMessagesWindow()
     QCOMPARE(names.mid(names.size() - 2), (QStringList{QStringLiteral("menuMessages"), QStringLiteral("menuSendFile")}));
     QVERIFY(!m_window->findChild<MessagesWindow *>());
     menu->findChild<QAction *>(QStringLiteral("menuMessages"))->trigger();
+    QTRY_VERIFY(m_window->findChild<MessagesWindow *>());
     auto *messages = m_window->findChild<MessagesWindow *>();
-    QVERIFY(messages && messages->isVisible());
+    QVERIFY(messages->isVisible());
     QVERIFY(messages->windowFlags().testFlag(Qt::Tool));
     QVERIFY(!messages->isModal());
 }
