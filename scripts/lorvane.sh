@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Lorvane, then builds and either starts the program (run)
-# or its message workbench (messages), runs every test, plain and under ASan/UBSan, with the benchmarks and the package checks
-# (test), builds the Debian package into the checkout's top folder (package), or cross-builds
-# the Windows zip into it and runs its tests under Wine (windows). test runs the Windows leg
-# too once windows has built the cross-built Qt into the cache folder.
+# Sets up a Debian 12 machine for Lorvane, then builds and either starts the program (run) or
+# its Messages window on its own (messages), runs every test, plain and under ASan/UBSan, with
+# the benchmarks and the package checks (test), builds the Debian package into the checkout's
+# top folder (package), or cross-builds the Windows zip into it and runs its tests under Wine
+# (windows). test runs the Windows leg too once windows has built the cross-built Qt into the
+# cache folder.
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -11,13 +12,17 @@ cd "$(dirname "$0")/.."
 mode=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev libzstd-dev)
-windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine ninja-build socat xz-utils)
+# fonts-wine: Wine's own stand-ins for the Windows fonts, else dialogs fall back to a serif.
+windows_packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine fonts-wine ninja-build socat xz-utils)
 # Qt and zstd cross-built for Windows, once; scripts/windows/deps.sh.
 windows_cache=${XDG_CACHE_HOME:-$HOME/.cache}/lorvane-windows
 case "$mode" in
 run | messages) ;;
 package) packages+=(dpkg-dev file) ;;
-test) packages+=(dpkg-dev file lintian desktop-file-utils appstream) ;;
+test)
+    packages+=(dpkg-dev file lintian desktop-file-utils appstream)
+    if [ -f "$windows_cache/deps.stamp" ]; then packages+=("${windows_packages[@]}"); fi
+    ;;
 windows) packages+=("${windows_packages[@]}") ;;
 *)
     echo "usage: $0 [run|messages|test|package|windows]" >&2

@@ -13,7 +13,7 @@ build=build-windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DLORVANE_WERROR=ON \
-    -DLORVANE_SANITIZE=OFF
+    -DLORVANE_SANITIZE=OFF -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)"
 cmake --build "$build" -j "$(nproc)"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
