@@ -12,13 +12,13 @@ class MessageLine;
 class QTimer;
 
 // Sends a file's bytes exactly as they are, read ahead in pieces so that any size takes
-// the same memory and no turn waits on the disk, at the line's own pace: a write goes to the line only while the line
-// has taken all before it, so at most the rest of one write waits in the serial
-// control and a typed key waits behind no more. A write is as long as the line sends
-// in kQueuedNs, judged by how fast the rest of the last one drained, so a slow line
-// gets short writes and a fast one long ones, which cost fewer turns of the loop.
-// Optional delays after each line feed and between bytes. The work is cut into short
-// turns of the event loop, which keeps receiving.
+// the same memory and no turn waits on the disk, at the line's own pace: a write goes to
+// the line only while the line has taken all before it, so at most the rest of one write
+// waits in the serial control and a typed key waits behind no more. A write is as long
+// as the line sends in kQueuedNs, judged by how fast the rest of the last one drained,
+// so a slow line gets short writes and a fast one long ones, which cost fewer turns of
+// the loop. Optional delays after each line feed and between bytes. The work is cut into
+// short turns of the event loop, which keeps receiving.
 class FileSender : public QObject
 {
     Q_OBJECT
