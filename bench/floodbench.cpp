@@ -11,6 +11,7 @@
 // so that peak memory is its own. --quick runs a small version of everything.
 // Offscreen by default; QT_QPA_PLATFORM=xcb runs it on a real X server.
 
+#include "benchstats.h"
 #include "commport.h"
 #include "farend.h"
 #include "filedialogs.h"
@@ -95,23 +96,9 @@ constexpr Sizes kFull = {64 * kMiB, 1024 * kMiB, 100, 5000, 96 * kMiB, 5, 20000}
 constexpr Sizes kQuick = {1 * kMiB, 8 * kMiB, 10, 300, 4 * kMiB, 1, 3000};
 constexpr int k115200BytesPerSecond = 11520;
 
-double ms(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double maximum(const std::vector<double> &values)
-{
-    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
-}
+using BenchStats::maximum;
+using BenchStats::median;
+using BenchStats::ms;
 
 void sendKey(QWidget *target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text)
 {

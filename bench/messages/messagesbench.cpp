@@ -6,6 +6,7 @@
 // key waits; and resident memory for two file sizes. Each part runs in a process of
 // its own. --quick runs a small version of everything.
 
+#include "benchstats.h"
 #include "commline.h"
 #include "commport.h"
 #include "filesender.h"
@@ -62,23 +63,9 @@ struct Sizes
 constexpr Sizes kFull = {200, 256 * kMiB, 5, 256 * kMiB, 1024 * kMiB, 5, 20000};
 constexpr Sizes kQuick = {30, 16 * kMiB, 2, 32 * kMiB, 128 * kMiB, 2, 1500};
 
-double ms(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double maximum(const std::vector<double> &v)
-{
-    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
-}
+using BenchStats::maximum;
+using BenchStats::median;
+using BenchStats::ms;
 
 // Waits for room while the line is full, as a device does, until `stop` is set.
 bool writeAll(int fd, const char *data, qsizetype size, const std::atomic<bool> *stop = nullptr)
